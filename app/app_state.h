@@ -1,0 +1,67 @@
+// The one application state: every handle, list and flag Tilewick keeps for
+// the life of the process. Only the user-interface thread touches it.
+#pragma once
+
+#include "arrange/monitor_record.h"
+#include "platform/platform.h"
+#include "registry/window_record.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <vector>
+
+constexpr int kPathUnits = 260;
+
+struct Controls {
+    platform::WindowHandle commandEdit = nullptr;
+    platform::WindowHandle compactButton = nullptr;
+    platform::WindowHandle listTitleLabel = nullptr;
+    platform::WindowHandle filterEdit = nullptr;
+    platform::WindowHandle windowList = nullptr;
+    platform::WindowHandle invertButton = nullptr;
+    platform::WindowHandle flashButton = nullptr;
+    platform::WindowHandle windowOpsGroup = nullptr;
+    platform::WindowHandle displayCombo = nullptr;
+    platform::WindowHandle areaCombo = nullptr;
+    platform::WindowHandle columnsLabel = nullptr;
+    platform::WindowHandle columnsEdit = nullptr;
+    platform::WindowHandle rowsLabel = nullptr;
+    platform::WindowHandle rowsEdit = nullptr;
+    platform::WindowHandle arrangeButton = nullptr;
+    platform::WindowHandle hideOthersButton = nullptr;
+    platform::WindowHandle refreshButton = nullptr;
+    platform::WindowHandle helpButton = nullptr;
+    platform::WindowHandle countLabel = nullptr;
+};
+
+struct AppState {
+    platform::WindowHandle mainWindow = nullptr;
+    Controls controls;
+
+    WindowList allWindows;
+    WindowList filteredWindows;
+    WindowList selectedWindows;
+    std::vector<MonitorRecord> monitors;
+
+    Settings settings;
+    // Empty when the Documents path leaves no room for the file name: then
+    // no settings are read or written and no help file is extracted.
+    char16_t settingsPath[kPathUnits] = {};
+    char16_t helpFilePath[kPathUnits] = {};
+    // Set once this run has written the help file, so shutdown never deletes
+    // a file of the same name that the user keeps there.
+    bool helpFileWritten = false;
+
+    bool translucent = false;
+    bool compact = false;
+    int savedNormalHeight = 340;
+    bool hintLabels = false;
+
+    std::uintptr_t helpCookie = 0;
+    // The clipboard text while a paste waits for confirmation.
+    std::vector<char16_t> clipboardCopy;
+};
+
+AppState& app();
+// Fresh state, for the host tests.
+void resetApp();

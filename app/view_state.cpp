@@ -1,0 +1,77 @@
+#include "app/view_state.h"
+
+#include "app/app_state.h"
+
+#include <algorithm>
+
+namespace {
+
+void fade(int from, int to) {
+    const auto window = app().mainWindow;
+    const int step = from <= to ? 1 : -1;
+    for (int a = from; step > 0 ? a <= to : a >= to; a += step)
+        platform::setLayeredAlpha(window, static_cast<std::uint8_t>(a));
+}
+
+// The controls compact mode hides, in the order they are hidden and shown.
+// The group carries the display, area, grid and two button controls.
+void showCompactHidden(platform::ShowCommand command) {
+    const Controls& c = app().controls;
+    for (auto control : {c.filterEdit, c.windowList, c.invertButton, c.flashButton,
+                         c.windowOpsGroup, c.refreshButton, c.helpButton, c.countLabel})
+        platform::showWindow(control, command);
+}
+
+// Moves only the bottom edge of the normal rectangle; a minimised window
+// stays minimised and comes back at the new height.
+void setNormalHeight(platform::Placement placement, int height) {
+    placement.normalPosition.bottom = placement.normalPosition.top + height;
+    platform::setWindowPlacement(app().mainWindow, placement);
+}
+
+}  // namespace
+
+void toggleTranslucency() {
+    AppState& a = app();
+    // Signed on purpose: an alpha above 255 makes no call at all. One below
+    // 0 fades to fully transparent instead of wrapping into a bright window.
+    const int target = std::max(a.settings.alpha, 0);
+    if (a.translucent)
+        fade(target, kOpaqueAlpha);
+    else
+        fade(kOpaqueAlpha, target);
+    a.translucent = !a.translucent;
+}
+
+void toggleCompactMode() {
+    AppState& a = app();
+    a.compact = !a.compact;  // first, so the size limits already let 95 through
+    showCompactHidden(a.compact ? platform::kHide : platform::kShow);
+    platform::Placement placement;
+    platform::getWindowPlacement(a.mainWindow, placement);
+    if (a.compact) {
+        a.savedNormalHeight = placement.normalPosition.bottom - placement.normalPosition.top;
+        setNormalHeight(placement, kCompactHeight);
+    } else {
+        setNormalHeight(placement, a.savedNormalHeight);
+    }
+}
+
+void restoreFromHotKey() {
+    AppState& a = app();
+    platform::setLayeredAlpha(a.mainWindow, kOpaqueAlpha);
+    a.translucent = false;
+    platform::showWindow(a.mainWindow, platform::kRestore);
+    platform::setForegroundWindow(a.mainWindow);
+}
+
+void makeOpaqueForDialog() {
+    platform::setLayeredAlpha(app().mainWindow, kOpaqueAlpha);
+    app().translucent = false;
+}
+
+TrackLimits trackLimits(bool compact) {
+    if (compact)
+        return {kMinTrackWidth, kCompactHeight, kCompactHeight};
+    return {kMinTrackWidth, kMinTrackHeight, 0};
+}

@@ -1,0 +1,136 @@
+#include "arrange/arrange.h"
+
+#include "app/app_state.h"
+#include "arrange/grid.h"
+#include "platform/bounded_text.h"
+
+#include <climits>
+
+namespace {
+
+constexpr int kFieldUnits = 64;
+constexpr unsigned kSettleMs = 150;
+
+int readGridField(platform::WindowHandle field) {
+    char16_t text[kFieldUnits] = {};
+    platform::windowText(field, text, kFieldUnits);
+    return parseGridNumber(text);
+}
+
+void debugPair(const char16_t* prefix, int a, int b) {
+    BoundedText<260> line;
+    if (prefix)
+        line.text(prefix).text(u": ");
+    line.number(a).text(u", ").number(b).text(u"\n");
+    platform::debugOutput(line.c_str());
+}
+
+void takeForegroundBack() {
+    platform::sleepMs(kSettleMs);
+    platform::setActiveWindow(app().mainWindow);
+    platform::setForegroundWindow(app().mainWindow);
+}
+
+}  // namespace
+
+int parseGridNumber(const char16_t* text) {
+    while (*text == u' ' || (*text >= u'\t' && *text <= u'\r'))
+        ++text;
+    bool negative = false;
+    if (*text == u'+' || *text == u'-')
+        negative = *text++ == u'-';
+    long long value = 0;
+    for (; *text >= u'0' && *text <= u'9'; ++text)
+        if (value <= INT_MAX)
+            value = value * 10 + (*text - u'0');
+    if (value > INT_MAX)
+        value = INT_MAX;
+    return static_cast<int>(negative ? -value : value);
+}
+
+std::vector<platform::Rect> arrangeCells(const ArrangeInput& in) {
+    const auto& d = in.display;
+    long long x0 = d.left, y0 = d.top;
+    long long width = static_cast<long long>(d.right) - d.left;
+    long long height = static_cast<long long>(d.bottom) - d.top;
+    switch (in.area) {
+    case kLeftHalf:
+        width /= 2;
+        break;
+    case kTopHalf:
+        height /= 2;
+        break;
+    case kRightHalf:
+        width /= 2;
+        x0 = d.left + width;
+        break;
+    case kBottomHalf:
+        height /= 2;
+        y0 = d.top + height;
+        break;
+    default:
+        break;
+    }
+
+    const long long columns = in.columns;
+    long long rows = in.rows;
+    if (columns * rows < in.count)
+        rows = in.count - columns * rows + 2 * rows;
+    if (columns < 1 || rows < 1)
+        return {};
+
+    const long long cellW = width / columns;
+    const long long cellH = height / rows;
+    // Only the cells that receive a window are built: a grid typed as
+    // 99999 × 99999 must not allocate ten billion empty ones.
+    std::vector<platform::Rect> cells;
+    cells.reserve(static_cast<std::size_t>(in.count));
+    for (long long k = 0; k < in.count; ++k) {
+        const long long col = k % columns, row = k / columns;
+        cells.push_back({static_cast<std::int32_t>(x0 + col * cellW),
+                         static_cast<std::int32_t>(y0 + row * cellH),
+                         static_cast<std::int32_t>(x0 + (col + 1) * cellW),
+                         static_cast<std::int32_t>(y0 + (row + 1) * cellH)});
+    }
+    return cells;
+}
+
+void arrangeWindows() {
+    const AppState& a = app();
+    const Controls& c = a.controls;
+    const int display = platform::comboSelection(c.displayCombo);
+    if (display < 0 || static_cast<std::size_t>(display) >= a.monitors.size()) {
+        takeForegroundBack();  // no display to tile on: move nothing
+        return;
+    }
+    const platform::Rect& area = a.monitors[display].area;
+    debugPair(nullptr, area.left, area.top);
+
+    ArrangeInput in;
+    in.display = area;
+    in.area = platform::comboSelection(c.areaCombo);
+    in.columns = readGridField(c.columnsEdit);
+    in.rows = readGridField(c.rowsEdit);
+    in.count = static_cast<int>(a.selectedWindows.size());
+    const std::vector<platform::Rect> cells = arrangeCells(in);
+
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const WindowRecord& record = a.selectedWindows[i];
+        const platform::Rect& cell = cells[i];
+        const auto window = record.handle;
+        platform::setActiveWindow(window);
+        platform::Placement placement;
+        platform::getWindowPlacement(window, placement);
+        placement.normalPosition = cell;
+        debugPair(record.title, cell.left, cell.top);
+        const bool placed = platform::setWindowPlacement(window, placement);
+        platform::moveToFrontAt(window, cell.left, cell.top);
+        platform::showWindow(window, platform::kRestore);
+        // Wine refuses SetWindowPlacement on other processes' windows; the
+        // restored window then still needs its cell's size.
+        if (!placed)
+            platform::setWindowBounds(window, cell);
+        platform::setForegroundWindow(window);
+    }
+    takeForegroundBack();
+}

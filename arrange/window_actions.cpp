@@ -1,0 +1,41 @@
+#include "arrange/window_actions.h"
+
+#include "app/app_state.h"
+
+#include <unordered_set>
+
+namespace {
+constexpr unsigned kFlashCount = 2;
+constexpr unsigned kFlashIntervalMs = 250;
+constexpr unsigned kSettleMs = 150;
+}  // namespace
+
+void hideOthers() {
+    const AppState& a = app();
+    std::unordered_set<platform::WindowHandle> selected;
+    for (const WindowRecord& r : a.selectedWindows)
+        selected.insert(r.handle);
+    // Every discovered window counts, also those the filter hides.
+    for (const WindowRecord& r : a.allWindows)
+        if (!selected.count(r.handle))
+            platform::showWindow(r.handle, platform::kMinimize);
+    platform::sleepMs(kSettleMs);
+    platform::setFocus(a.controls.commandEdit);
+}
+
+void flashSelected() {
+    const AppState& a = app();
+    for (const WindowRecord& r : a.selectedWindows)
+        platform::flashCaption(r.handle, kFlashCount, kFlashIntervalMs);
+    platform::setFocus(a.controls.commandEdit);
+}
+
+void raiseSelected() {
+    const AppState& a = app();
+    for (const WindowRecord& r : a.selectedWindows) {
+        platform::setForegroundWindow(r.handle);
+        platform::flashCaption(r.handle, kFlashCount, kFlashIntervalMs);
+    }
+    platform::sleepMs(kSettleMs);
+    platform::setForegroundWindow(a.mainWindow);
+}

@@ -1,0 +1,99 @@
+// An in-memory desktop behind the platform calls, for the host tests.
+//
+// It keeps just enough window-system behaviour for the logic to be tested
+// as it runs on Windows: list-box rows stay in the order added and marking
+// them raises no notification; WM_SETTEXT on a window raises its text-change
+// hook (the filter's EN_UPDATE); CB_SETCURSEL raises nothing. Every call that
+// acts on a window is also written to `calls`, so tests can check sequences.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+using platform::Placement;
+using platform::Rect;
+using platform::WindowHandle;
+
+struct Window {
+    std::u16string className;
+    std::u16string text;
+    bool exists = true;
+    bool enabled = true;
+    bool visible = true;
+    Placement placement;
+    Rect bounds;
+    int alpha = 255;
+    // Under Wine SetWindowPlacement on another process's window fails.
+    bool refusePlacement = false;
+    // A terminal that stopped handling its messages.
+    bool hung = false;
+    std::vector<std::u16string> rows;  // list box rows or combo items
+    std::vector<bool> marks;           // list box marks
+    int comboSelection = -1;
+    std::function<void()> onTextChanged;  // e.g. EN_UPDATE of an edit
+};
+
+struct Monitor {
+    std::u16string device;
+    Rect area;
+};
+
+struct PostedKey {
+    WindowHandle window;
+    bool isChar;
+    std::uintptr_t code;
+    std::intptr_t keyData;
+};
+
+struct Desktop {
+    std::map<WindowHandle, Window> windows;
+    std::vector<WindowHandle> zOrder;  // enumeration order of top-level windows
+    std::vector<Monitor> monitors;
+    std::vector<std::u16string> debugLines;
+    std::vector<std::string> calls;
+    std::vector<PostedKey> posted;
+    std::vector<std::pair<WindowHandle, platform::MouseMessage>> mouse;
+    std::vector<std::pair<std::u16string, std::u16string>> warnings;  // text, caption
+    WindowHandle focus = nullptr;
+    WindowHandle foreground = nullptr;
+    unsigned sleptMs = 0;
+
+    // Keyboard: what typedKey answers.
+    std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
+
+    // Clipboard.
+    bool clipboardBusy = false;  // held open by another program
+    bool clipboardOpen = false;
+    bool hasText = false;
+    std::vector<char> clipboardBlock;  // raw bytes of the CF_UNICODETEXT block
+    bool clipboardLocked = false;
+
+    // Settings: the Documents folder and the files under it, as INI text.
+    std::u16string documents = u"C:\\Users\\me\\Documents";
+    bool documentsAvailable = true;
+    std::map<std::u16string, std::u16string> files;
+
+    // Creates a window and returns its handle; top-level ones join zOrder.
+    WindowHandle add(const std::u16string& className, const std::u16string& text,
+                     bool topLevel = true);
+    Window& operator[](WindowHandle h) { return windows.at(h); }
+    // Closes a window: it stays known but IsWindow answers false.
+    void close(WindowHandle h);
+    // Sets the clipboard to a NUL-terminated UTF-16 text.
+    void setClipboardText(const std::u16string& text);
+    std::vector<std::string> callsFor(const std::string& prefix) const;
+};
+
+// The desktop the platform calls act on; reset() gives a fresh one.
+Desktop& desktop();
+void reset();
+
+std::string narrow(const std::u16string& s);
+
+}  // namespace fake

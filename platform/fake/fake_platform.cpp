@@ -1,0 +1,300 @@
+// The platform calls over the fake desktop.
+#include "platform/fake/fake_desktop.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace platform {
+
+using fake::desktop;
+
+namespace {
+
+std::string tag(WindowHandle h) { return "w" + std::to_string(reinterpret_cast<std::uintptr_t>(h)); }
+
+void log(const std::string& call, WindowHandle h, const std::string& args = "") {
+    desktop().calls.push_back(call + " " + tag(h) + (args.empty() ? "" : " " + args));
+}
+
+fake::Window* find(WindowHandle h) {
+    auto it = desktop().windows.find(h);
+    if (it == desktop().windows.end() || !it->second.exists)
+        return nullptr;
+    return &it->second;
+}
+
+int copyOut(const std::u16string& s, char16_t* buffer, int capacity) {
+    if (capacity <= 0)
+        return 0;
+    int n = std::min<int>(static_cast<int>(s.size()), capacity - 1);
+    std::copy(s.begin(), s.begin() + n, buffer);
+    buffer[n] = 0;
+    return n;
+}
+
+}  // namespace
+
+void enumerateTopLevelWindows(const std::function<bool(WindowHandle)>& visit) {
+    const auto order = desktop().zOrder;  // a visitor may close windows
+    for (WindowHandle h : order)
+        if (find(h) && !visit(h))
+            return;
+}
+
+int windowText(WindowHandle w, char16_t* buffer, int capacity) {
+    auto* win = find(w);
+    return win ? copyOut(win->text, buffer, capacity) : 0;
+}
+
+int windowTextLength(WindowHandle w) {
+    auto* win = find(w);
+    return win ? static_cast<int>(win->text.size()) : 0;
+}
+
+int className(WindowHandle w, char16_t* buffer, int capacity) {
+    auto* win = find(w);
+    return win ? copyOut(win->className, buffer, capacity) : 0;
+}
+
+void setWindowText(WindowHandle w, const char16_t* text) {
+    auto* win = find(w);
+    if (!win)
+        return;
+    win->text = text;
+    log("setWindowText", w, fake::narrow(text));
+    if (win->onTextChanged)
+        win->onTextChanged();
+}
+
+bool windowExists(WindowHandle w) { return find(w) != nullptr; }
+
+void enableWindow(WindowHandle w, bool enabled) {
+    if (auto* win = find(w))
+        win->enabled = enabled;
+    log("enableWindow", w, enabled ? "1" : "0");
+}
+
+void showWindow(WindowHandle w, ShowCommand command) {
+    log("showWindow", w, std::to_string(command));
+    auto* win = find(w);
+    if (!win)
+        return;
+    switch (command) {
+    case kHide:
+        win->visible = false;
+        break;
+    case kShow:
+        win->visible = true;
+        break;
+    case kMinimize:
+        win->placement.showCmd = kShowMinimized;
+        break;
+    case kRestore:
+        win->placement.showCmd = kShowNormal;
+        win->bounds = win->placement.normalPosition;
+        break;
+    default:
+        win->placement.showCmd = command;
+        break;
+    }
+}
+
+void setFocus(WindowHandle w) {
+    log("setFocus", w);
+    desktop().focus = w;
+}
+
+WindowHandle focusedWindow() { return desktop().focus; }
+
+void setActiveWindow(WindowHandle w) { log("setActiveWindow", w); }
+
+void setForegroundWindow(WindowHandle w) {
+    log("setForegroundWindow", w);
+    if (find(w))
+        desktop().foreground = w;
+}
+
+bool getWindowPlacement(WindowHandle w, Placement& placement) {
+    log("getWindowPlacement", w);
+    auto* win = find(w);
+    if (!win)
+        return false;
+    placement = win->placement;
+    return true;
+}
+
+bool setWindowPlacement(WindowHandle w, const Placement& p) {
+    const auto& r = p.normalPosition;
+    log("setWindowPlacement", w,
+        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+            "," + std::to_string(r.bottom) + " show " + std::to_string(p.showCmd));
+    auto* win = find(w);
+    if (!win || win->refusePlacement)
+        return false;
+    win->placement = p;
+    if (p.showCmd == kShowNormal)
+        win->bounds = p.normalPosition;
+    return true;
+}
+
+void moveToFrontAt(WindowHandle w, int x, int y) {
+    log("moveToFrontAt", w, std::to_string(x) + "," + std::to_string(y));
+    auto* win = find(w);
+    if (!win)
+        return;
+    auto& b = win->bounds;
+    b = {x, y, x + (b.right - b.left), y + (b.bottom - b.top)};
+    desktop().zOrder.erase(std::remove(desktop().zOrder.begin(), desktop().zOrder.end(), w),
+                           desktop().zOrder.end());
+    desktop().zOrder.insert(desktop().zOrder.begin(), w);
+}
+
+void setWindowBounds(WindowHandle w, const Rect& r) {
+    log("setWindowBounds", w,
+        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+            "," + std::to_string(r.bottom));
+    if (auto* win = find(w)) {
+        win->bounds = r;
+        if (win->placement.showCmd == kShowNormal)
+            win->placement.normalPosition = r;  // as Wine reports it
+    }
+}
+
+void flashCaption(WindowHandle w, unsigned count, unsigned intervalMs) {
+    log("flashCaption", w, std::to_string(count) + "," + std::to_string(intervalMs));
+}
+
+void setLayeredAlpha(WindowHandle w, std::uint8_t alpha) {
+    log("setLayeredAlpha", w, std::to_string(alpha));
+    if (auto* win = find(w))
+        win->alpha = alpha;
+}
+
+void sleepMs(unsigned ms) {
+    desktop().calls.push_back("sleep " + std::to_string(ms));
+    desktop().sleptMs += ms;
+}
+
+void debugOutput(const char16_t* line) { desktop().debugLines.push_back(line); }
+
+void listReset(WindowHandle list) {
+    if (auto* win = find(list)) {
+        win->rows.clear();
+        win->marks.clear();
+    }
+}
+
+void listAdd(WindowHandle list, const char16_t* text) {
+    if (auto* win = find(list)) {
+        win->rows.push_back(text);
+        win->marks.push_back(false);
+    }
+}
+
+void listSetMark(WindowHandle list, int row, bool marked) {
+    auto* win = find(list);
+    if (!win)
+        return;
+    if (row == -1)
+        std::fill(win->marks.begin(), win->marks.end(), marked);
+    else if (row >= 0 && row < static_cast<int>(win->marks.size()))
+        win->marks[row] = marked;
+}
+
+int listCount(WindowHandle list) {
+    auto* win = find(list);
+    return win ? static_cast<int>(win->rows.size()) : 0;
+}
+
+bool listIsMarked(WindowHandle list, int row) {
+    auto* win = find(list);
+    return win && row >= 0 && row < static_cast<int>(win->marks.size()) && win->marks[row];
+}
+
+void comboReset(WindowHandle combo) {
+    if (auto* win = find(combo)) {
+        win->rows.clear();
+        win->comboSelection = -1;
+    }
+}
+
+void comboAdd(WindowHandle combo, const char16_t* text) {
+    if (auto* win = find(combo))
+        win->rows.push_back(text);
+}
+
+void comboSelect(WindowHandle combo, int index) {
+    if (auto* win = find(combo))
+        win->comboSelection = (index >= 0 && index < static_cast<int>(win->rows.size())) ? index : -1;
+}
+
+int comboSelection(WindowHandle combo) {
+    auto* win = find(combo);
+    return win ? win->comboSelection : -1;
+}
+
+int monitorCount() { return static_cast<int>(desktop().monitors.size()); }
+
+void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& visit) {
+    for (const auto& m : desktop().monitors)
+        visit(m.device.c_str(), m.area);
+}
+
+void postKeyDown(WindowHandle w, std::uintptr_t vk, std::intptr_t keyData) {
+    desktop().posted.push_back({w, false, vk, keyData});
+}
+
+void postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
+    desktop().posted.push_back({w, true, ch, keyData});
+}
+
+bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
+    log(message == MouseMessage::RightDown ? "rightDown" : "rightUp", w,
+        std::to_string(timeoutMs));
+    auto* win = find(w);
+    if (!win || win->hung)
+        return false;
+    desktop().mouse.push_back({w, message});
+    return true;
+}
+
+TypedKey typedKey(unsigned vk, unsigned scan) {
+    if (desktop().keyboard)
+        return desktop().keyboard(vk, scan);
+    return {};
+}
+
+void warningBox(const char16_t* text, const char16_t* caption) {
+    desktop().warnings.push_back({text, caption});
+}
+
+bool openClipboard(WindowHandle) {
+    if (desktop().clipboardBusy || desktop().clipboardOpen)
+        return false;
+    desktop().clipboardOpen = true;
+    return true;
+}
+
+void closeClipboard() { desktop().clipboardOpen = false; }
+
+const void* lockClipboardText(std::size_t& bytes) {
+    bytes = 0;
+    if (!desktop().clipboardOpen || !desktop().hasText)
+        return nullptr;
+    desktop().clipboardLocked = true;
+    bytes = desktop().clipboardBlock.size();
+    return desktop().clipboardBlock.data();
+}
+
+void unlockClipboardText() { desktop().clipboardLocked = false; }
+
+bool documentsFolder(char16_t* buffer) {
+    std::fill(buffer, buffer + 260, u'\0');
+    if (!desktop().documentsAvailable)
+        return false;
+    copyOut(desktop().documents, buffer, 260);
+    return true;
+}
+
+}  // namespace platform

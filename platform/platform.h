@@ -1,0 +1,156 @@
+// The window system as Tilewick's logic sees it.
+//
+// registry/, arrange/, broadcast/, settings/ and the portable parts of app/
+// reach the desktop only through these calls. platform/win32 implements them
+// over USER32 and friends; platform/fake implements them over an in-memory
+// desktop for the host tests. Each call is one window-system operation and
+// carries no policy: what to do with the answer is the caller's business.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+// An HWND on Windows; an id into the fake desktop in host tests.
+using WindowHandle = void*;
+
+struct Rect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Rect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+struct Point {
+    std::int32_t x = 0, y = 0;
+};
+
+// Mirrors WINDOWPLACEMENT.
+struct Placement {
+    std::uint32_t flags = 0;
+    std::uint32_t showCmd = 0;
+    Point minPosition;
+    Point maxPosition;
+    Rect normalPosition;
+};
+
+// ShowWindow commands and placement show states, with their Win32 values.
+enum ShowCommand : std::uint32_t {
+    kHide = 0,
+    kShowNormal = 1,
+    kShowMinimized = 2,
+    kShowMaximized = 3,
+    kShow = 5,
+    kMinimize = 6,
+    kRestore = 9,
+};
+
+// --- Top-level windows -----------------------------------------------------
+
+// EnumWindows: visits every top-level window; the visitor returns false to stop.
+void enumerateTopLevelWindows(const std::function<bool(WindowHandle)>& visit);
+// GetWindowTextW into a buffer of `capacity` units; returns the units copied.
+int windowText(WindowHandle window, char16_t* buffer, int capacity);
+// GetWindowTextLengthW.
+int windowTextLength(WindowHandle window);
+// GetClassNameW into a buffer of `capacity` units; returns the units copied.
+int className(WindowHandle window, char16_t* buffer, int capacity);
+// WM_SETTEXT.
+void setWindowText(WindowHandle window, const char16_t* text);
+// IsWindow.
+bool windowExists(WindowHandle window);
+
+void enableWindow(WindowHandle window, bool enabled);
+void showWindow(WindowHandle window, ShowCommand command);
+void setFocus(WindowHandle window);
+WindowHandle focusedWindow();
+void setActiveWindow(WindowHandle window);
+void setForegroundWindow(WindowHandle window);
+bool getWindowPlacement(WindowHandle window, Placement& placement);
+bool setWindowPlacement(WindowHandle window, const Placement& placement);
+// SetWindowPos(HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE): moves the top-left
+// corner, raises the window above the non-topmost ones and activates it.
+void moveToFrontAt(WindowHandle window, int x, int y);
+// SetWindowPos(nullptr, rect, SWP_NOZORDER | SWP_NOACTIVATE): position and size only.
+void setWindowBounds(WindowHandle window, const Rect& bounds);
+// FlashWindowEx with FLASHW_CAPTION.
+void flashCaption(WindowHandle window, unsigned count, unsigned intervalMs);
+// SetLayeredWindowAttributes(window, 0xFFFFFF, alpha, LWA_ALPHA).
+void setLayeredAlpha(WindowHandle window, std::uint8_t alpha);
+
+void sleepMs(unsigned milliseconds);
+// OutputDebugStringW.
+void debugOutput(const char16_t* line);
+
+// --- List box (extended selection) -----------------------------------------
+
+void listReset(WindowHandle list);                      // LB_RESETCONTENT
+void listAdd(WindowHandle list, const char16_t* text);  // LB_ADDSTRING
+void listSetMark(WindowHandle list, int row, bool marked);  // LB_SETSEL; row -1 is every row
+int listCount(WindowHandle list);                       // LB_GETCOUNT
+bool listIsMarked(WindowHandle list, int row);          // LB_GETSEL > 0
+
+// --- Combo box (drop-down list) ---------------------------------------------
+
+void comboReset(WindowHandle combo);                      // CB_RESETCONTENT
+void comboAdd(WindowHandle combo, const char16_t* text);  // CB_ADDSTRING
+void comboSelect(WindowHandle combo, int index);          // CB_SETCURSEL
+int comboSelection(WindowHandle combo);                   // CB_GETCURSEL, -1 for none
+
+// --- Displays ---------------------------------------------------------------
+
+int monitorCount();  // GetSystemMetrics(SM_CMONITORS)
+// EnumDisplayMonitors with GetMonitorInfoW: the device name (empty when it
+// cannot be read) and the full monitor rectangle of each display, in order.
+void enumerateMonitors(const std::function<void(const char16_t* device, const Rect& area)>& visit);
+
+// --- Messages to terminal windows ---------------------------------------------
+
+// PostMessageW(WM_KEYDOWN).
+void postKeyDown(WindowHandle window, std::uintptr_t virtualKey, std::intptr_t keyData);
+// PostMessageW(WM_CHAR).
+void postChar(WindowHandle window, char16_t character, std::intptr_t keyData);
+enum class MouseMessage { RightDown, RightUp };
+// SendMessageTimeoutW(SMTO_ABORTIFHUNG) of WM_RBUTTONDOWN (MK_RBUTTON) or
+// WM_RBUTTONUP (0) at client point (0, 0); false when it timed out or failed.
+bool sendRightButton(WindowHandle window, MouseMessage message, unsigned timeoutMs);
+
+// --- Keyboard -----------------------------------------------------------------
+
+// The character a key produces under the calling thread's current keyboard
+// state (ToUnicodeEx on a copy of that state, leaving dead-key state alone),
+// and whether Shift, Ctrl, AltGr or Caps Lock took part in producing it.
+struct TypedKey {
+    int length = 0;  // units in `text`: 0 for none, negative for a dead key
+    char16_t text[4] = {};
+    bool modified = false;  // a modifier or Caps Lock changes what the key types
+};
+TypedKey typedKey(unsigned virtualKey, unsigned scanCode);
+
+// --- Message box ---------------------------------------------------------------
+
+// MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONWARNING).
+void warningBox(const char16_t* text, const char16_t* caption);
+
+// --- Clipboard -----------------------------------------------------------------
+
+bool openClipboard(WindowHandle owner);
+void closeClipboard();
+// GetClipboardData(CF_UNICODETEXT), GlobalSize and GlobalLock: the text
+// block and its size in bytes, or nullptr when there is no text.
+const void* lockClipboardText(std::size_t& bytes);
+void unlockClipboardText();
+
+// --- Settings file -------------------------------------------------------------
+
+// SHGetFolderPathW(CSIDL_PERSONAL): the Documents folder into a 260-unit buffer.
+bool documentsFolder(char16_t* buffer /* 260 units */);
+int profileInt(const char16_t* section, const char16_t* key, int fallback, const char16_t* path);
+int profileString(const char16_t* section, const char16_t* key, const char16_t* fallback,
+                  char16_t* buffer, int capacity, const char16_t* path);
+// WritePrivateProfileSectionW with the body as given (lines separated by CR LF).
+bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path);
+
+}  // namespace platform

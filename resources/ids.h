@@ -1,0 +1,60 @@
+// Every numeric identifier of Tilewick's resources and commands, grouped by
+// kind. Plain macros, because the resource compiler reads this file too.
+#pragma once
+
+// --- Strings -----------------------------------------------------------------
+#define IDS_APP_TITLE 103  // "Tilewick"
+#define IDS_WINDOW_CLASS 109  // "TILEWICK"
+
+// --- Icons -------------------------------------------------------------------
+#define IDI_TILEWICK 107
+#define IDI_TILEWICK_SMALL 108
+
+// --- Accelerator table ---------------------------------------------------------
+#define IDR_ACCELERATORS 109
+
+// --- Dialogs -------------------------------------------------------------------
+#define IDD_ABOUT 103
+#define IDD_PASTE_CONFIRM 106
+#define IDD_SETTINGS 113
+
+// --- Dialog controls -------------------------------------------------------------
+#define IDC_PASTE_TEXT 111
+#define IDC_PASTE_CONFIRM_CHECK 114
+#define IDC_ALPHA_SLIDER 115
+#define IDC_ALPHA_VALUE 116
+
+// --- PNG pictures (resource type "PNG") --------------------------------------------
+#define IDP_CHEVRON_UP 4001
+#define IDP_CHEVRON_DOWN 4002
+#define IDP_HELP 4003
+
+// --- Main window control ids ------------------------------------------------------
+#define IDC_FILTER_EDIT 2000
+#define IDC_WINDOW_LIST 2001
+#define IDC_GRID_COMBO 2002  // displayCombo and areaCombo share it
+
+// --- Commands (accelerators, system menu) ------------------------------------------
+#define IDM_ABOUT 104
+#define IDM_OPTIONS 112
+#define IDM_TOGGLE_HINTS 2999
+#define IDM_REFRESH 3000
+#define IDM_SELECT_ALL 3001
+#define IDM_FLASH 3002
+#define IDM_FOCUS_DISPLAY 3003
+#define IDM_TOGGLE_COMPACT 3004
+#define IDM_FOCUS_FILTER 3005
+#define IDM_HIDE_OTHERS 3006
+#define IDM_FOCUS_COMMAND 3007
+#define IDM_ARRANGE 3008
+#define IDM_INVERT 3010
+#define IDM_FOCUS_AREA 3011
+#define IDM_TOGGLE_TRANSLUCENCY 3012
+#define IDM_PASTE 3013
+#define IDM_AREA_FIRST 3020  // 3020..3024: Alt+Numpad 5, 4, 8, 6, 2
+#define IDM_AREA_ARROW_FIRST 3025  // 3025..3029: Alt+Enter, Left, Up, Right, Down
+#define IDM_AREA_LAST 3029
+#define IDM_SETTINGS 3030
+
+// --- Hot key ---------------------------------------------------------------------------
+#define IDH_RESTORE 5000

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tilewick needs on a Debian 12 machine.
+# Idempotent: when everything is present it prints one line and does nothing.
+set -euo pipefail
+
+need_pkgs=(
+  cmake g++ make googletest
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  xvfb x11-utils xdotool imagemagick
+  fonts-ipafont-gothic fonts-wine
+  fp-utils python3
+)
+need_i386=(wine wine32:i386)
+
+missing=()
+for p in "${need_pkgs[@]}" "${need_i386[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing ${missing[*]} and not root; install them first" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The posix thread model gives std::thread and friends to the cross compiler.
+update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-posix >/dev/null 2>&1 || true
+update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+echo "install-deps: done"

@@ -1,0 +1,69 @@
+#include "tests/unit/test_support.h"
+
+#include "broadcast/paste.h"
+#include "registry/selection.h"
+#include "settings/settings_choices.h"
+
+int pasteDialogRuns = 0;
+std::u16string pasteDialogText;
+int settingsDialogRuns = 0;
+
+// The host build's stand-ins for the front end's modal dialogs.
+void runPasteConfirmDialog() {
+    ++pasteDialogRuns;
+    pasteDialogText = pendingPasteText();
+}
+
+void runSettingsDialog() { ++settingsDialogRuns; }
+
+void AppTest::SetUp() {
+    fake::reset();
+    resetApp();
+    pasteDialogRuns = 0;
+    pasteDialogText.clear();
+    settingsDialogRuns = 0;
+
+    AppState& a = app();
+    a.mainWindow = desk().add(u"TILEWICK", u"Tilewick");
+    Controls& c = a.controls;
+    for (auto* control :
+         {&c.commandEdit, &c.compactButton, &c.listTitleLabel, &c.filterEdit, &c.windowList,
+          &c.invertButton, &c.flashButton, &c.windowOpsGroup, &c.displayCombo, &c.areaCombo,
+          &c.columnsLabel, &c.columnsEdit, &c.rowsLabel, &c.rowsEdit, &c.arrangeButton,
+          &c.hideOthersButton, &c.refreshButton, &c.helpButton, &c.countLabel})
+        *control = desk().add(u"CONTROL", u"", false);
+    for (const char16_t* area : {u"画面いっぱい", u"左半分", u"上半分", u"右半分", u"下半分"})
+        desk()[c.areaCombo].rows.push_back(area);
+    desk()[c.areaCombo].comboSelection = 0;
+    // The edit raises EN_UPDATE for every change of its text.
+    desk()[c.filterEdit].onTextChanged = [] { applyFilter(); };
+    desk().calls.clear();
+}
+
+platform::WindowHandle AppTest::terminal(const std::u16string& title) {
+    return desk().add(u"PuTTY", title);
+}
+
+std::vector<std::string> AppTest::rows() {
+    std::vector<std::string> out;
+    for (const auto& r : desk()[app().controls.windowList].rows)
+        out.push_back(fake::narrow(r));
+    return out;
+}
+
+std::vector<bool> AppTest::marks() { return desk()[app().controls.windowList].marks; }
+
+std::vector<std::string> AppTest::selectedTitles() {
+    std::vector<std::string> out;
+    for (const auto& r : app().selectedWindows)
+        out.push_back(fake::narrow(r.title));
+    return out;
+}
+
+std::string AppTest::text(platform::WindowHandle control) {
+    return fake::narrow(desk()[control].text);
+}
+
+void AppTest::typeFilter(const std::u16string& text) {
+    platform::setWindowText(app().controls.filterEdit, text.c_str());
+}
