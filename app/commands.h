@@ -1,0 +1,13 @@
+// The main window's command doors: WM_COMMAND and the two system-menu items.
+#pragma once
+
+#include <windows.h>
+
+// Adds the separator, "オプション(&O)" and "バージョン情報(&A)..." to the system menu.
+void addSystemMenuItems(HWND mainWindow);
+// WM_COMMAND; false for ids Tilewick does not handle.
+bool dispatchCommand(HWND mainWindow, WORD id, WORD notification);
+// WM_SYSCOMMAND for the added items; the caller hands every one on afterwards.
+void dispatchSystemCommand(HWND mainWindow, WORD id);
+// F1: shows or hides the shortcut letters in five button captions.
+void toggleHintLabels();

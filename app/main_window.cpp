@@ -1,0 +1,114 @@
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/controls.h"
+#include "app/view_state.h"
+#include "arrange/displays.h"
+#include "registry/discovery.h"
+#include "registry/selection.h"
+#include "resources/help_file.h"
+#include "resources/ids.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+constexpr int kInitialWidth = 420;
+constexpr int kInitialHeight = 340;
+
+void startUp(HWND window) {
+    AppState& a = app();
+    a.mainWindow = window;
+    createControls(window, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)));
+    addSystemMenuItems(window);
+    refreshDisplays();
+    discoverWindows();
+    updateSelectionState();
+    if (!RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T'))
+        OutputDebugStringW(L"NG!");
+    SettingsStore::load();
+    buildHelpPath();
+}
+
+void shutDown(HWND window) {
+    shutdownHelp();
+    UnregisterHotKey(window, IDH_RESTORE);
+    PostQuitMessage(0);
+}
+
+void applyTrackLimits(MINMAXINFO& info) {
+    const TrackLimits limits = trackLimits(app().compact);
+    info.ptMinTrackSize.x = limits.minWidth;
+    info.ptMinTrackSize.y = limits.minHeight;
+    if (limits.maxHeight)
+        info.ptMaxTrackSize.y = limits.maxHeight;
+}
+
+void paintNothing(HWND window) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        startUp(window);
+        return 0;
+    case WM_DESTROY:
+        shutDown(window);
+        return 0;
+    case WM_SIZE:
+        layoutControls(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE)
+            SetFocus(static_cast<HWND>(app().controls.commandEdit));
+        return 0;
+    case WM_PAINT:
+        paintNothing(window);
+        return 0;
+    case WM_GETMINMAXINFO:
+        applyTrackLimits(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_DISPLAYCHANGE:
+        refreshDisplays();
+        return 0;
+    case WM_COMMAND:
+        if (dispatchCommand(window, LOWORD(wParam), HIWORD(wParam)))
+            return 0;
+        break;
+    case WM_SYSCOMMAND:
+        dispatchSystemCommand(window, LOWORD(wParam));
+        break;
+    case WM_HOTKEY:
+        if (wParam == IDH_RESTORE)
+            restoreFromHotKey();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+ATOM registerMainWindowClass(HINSTANCE instance, const wchar_t* className) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TILEWICK));
+    wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TILEWICK));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc);
+}
+
+HWND createMainWindow(HINSTANCE instance, const wchar_t* className, const wchar_t* title) {
+    return CreateWindowExW(WS_EX_COMPOSITED | WS_EX_LAYERED, className, title,
+                           WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                           0, kInitialWidth, kInitialHeight, nullptr, nullptr, instance, nullptr);
+}

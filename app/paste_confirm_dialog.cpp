@@ -1,0 +1,45 @@
+// The paste confirmation dialog (template 106): shows the clipboard text
+// with no highlight and no caret; Cancel is the default button.
+#include "app/app_state.h"
+#include "broadcast/paste.h"
+#include "platform/win32/win32_text.h"
+#include "resources/ids.h"
+
+namespace {
+
+INT_PTR CALLBACK pasteConfirmProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextW(dialog, IDC_PASTE_TEXT, wide(pendingPasteText()));
+        return TRUE;
+    case WM_PAINT: {
+        // On every paint, so the text never shows a selection or a caret.
+        const HWND text = GetDlgItem(dialog, IDC_PASTE_TEXT);
+        SendMessageW(text, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        HideCaret(text);
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            confirmPaste();
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            cancelPaste();
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void runPasteConfirmDialog() {
+    const HWND owner = hwnd(app().mainWindow);
+    DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
+                    MAKEINTRESOURCEW(IDD_PASTE_CONFIRM), owner, pasteConfirmProc, 0);
+}

@@ -1,0 +1,251 @@
+// The platform calls over USER32, KERNEL32 and SHELL32: one call each, no policy.
+#include "platform/platform.h"
+#include "platform/win32/win32_text.h"
+
+#include <shlobj.h>
+
+namespace platform {
+
+namespace {
+
+RECT toRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+Rect fromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK visitWindow(HWND window, LPARAM context) {
+    const auto& visit = *reinterpret_cast<const std::function<bool(WindowHandle)>*>(context);
+    return visit(window) ? TRUE : FALSE;
+}
+
+BOOL CALLBACK visitMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM context) {
+    const auto& visit =
+        *reinterpret_cast<const std::function<void(const char16_t*, const Rect&)>*>(context);
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info))
+        info.szDevice[0] = L'\0';
+    visit(utf16(info.szDevice), fromRect(*area));
+    return TRUE;
+}
+
+HANDLE lockedClipboardBlock = nullptr;
+
+}  // namespace
+
+void enumerateTopLevelWindows(const std::function<bool(WindowHandle)>& visit) {
+    EnumWindows(visitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+int windowText(WindowHandle w, char16_t* buffer, int capacity) {
+    return GetWindowTextW(hwnd(w), wide(buffer), capacity);
+}
+
+int windowTextLength(WindowHandle w) { return GetWindowTextLengthW(hwnd(w)); }
+
+int className(WindowHandle w, char16_t* buffer, int capacity) {
+    return GetClassNameW(hwnd(w), wide(buffer), capacity);
+}
+
+void setWindowText(WindowHandle w, const char16_t* text) {
+    SendMessageW(hwnd(w), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+bool windowExists(WindowHandle w) { return IsWindow(hwnd(w)) != FALSE; }
+
+void enableWindow(WindowHandle w, bool enabled) { EnableWindow(hwnd(w), enabled ? TRUE : FALSE); }
+
+void showWindow(WindowHandle w, ShowCommand command) {
+    ShowWindow(hwnd(w), static_cast<int>(command));
+}
+
+void setFocus(WindowHandle w) { SetFocus(hwnd(w)); }
+
+WindowHandle focusedWindow() { return GetFocus(); }
+
+void setActiveWindow(WindowHandle w) { SetActiveWindow(hwnd(w)); }
+
+void setForegroundWindow(WindowHandle w) { SetForegroundWindow(hwnd(w)); }
+
+bool getWindowPlacement(WindowHandle w, Placement& p) {
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof(wp);
+    if (!GetWindowPlacement(hwnd(w), &wp))
+        return false;
+    p.flags = wp.flags;
+    p.showCmd = wp.showCmd;
+    p.minPosition = {wp.ptMinPosition.x, wp.ptMinPosition.y};
+    p.maxPosition = {wp.ptMaxPosition.x, wp.ptMaxPosition.y};
+    p.normalPosition = fromRect(wp.rcNormalPosition);
+    return true;
+}
+
+bool setWindowPlacement(WindowHandle w, const Placement& p) {
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof(wp);
+    wp.flags = p.flags;
+    wp.showCmd = p.showCmd;
+    wp.ptMinPosition = {p.minPosition.x, p.minPosition.y};
+    wp.ptMaxPosition = {p.maxPosition.x, p.maxPosition.y};
+    wp.rcNormalPosition = toRect(p.normalPosition);
+    return SetWindowPlacement(hwnd(w), &wp) != FALSE;
+}
+
+void moveToFrontAt(WindowHandle w, int x, int y) {
+    SetWindowPos(hwnd(w), HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE);
+}
+
+void setWindowBounds(WindowHandle w, const Rect& r) {
+    SetWindowPos(hwnd(w), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void flashCaption(WindowHandle w, unsigned count, unsigned intervalMs) {
+    FLASHWINFO flash = {};
+    flash.cbSize = sizeof(flash);
+    flash.hwnd = hwnd(w);
+    flash.dwFlags = FLASHW_CAPTION;
+    flash.uCount = count;
+    flash.dwTimeout = intervalMs;
+    FlashWindowEx(&flash);
+}
+
+void setLayeredAlpha(WindowHandle w, std::uint8_t alpha) {
+    SetLayeredWindowAttributes(hwnd(w), RGB(0xFF, 0xFF, 0xFF), alpha, LWA_ALPHA);
+}
+
+void sleepMs(unsigned milliseconds) { Sleep(milliseconds); }
+
+void debugOutput(const char16_t* line) { OutputDebugStringW(wide(line)); }
+
+void listReset(WindowHandle list) { SendMessageW(hwnd(list), LB_RESETCONTENT, 0, 0); }
+
+void listAdd(WindowHandle list, const char16_t* text) {
+    SendMessageW(hwnd(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void listSetMark(WindowHandle list, int row, bool marked) {
+    SendMessageW(hwnd(list), LB_SETSEL, marked ? TRUE : FALSE, static_cast<LPARAM>(row));
+}
+
+int listCount(WindowHandle list) {
+    return static_cast<int>(SendMessageW(hwnd(list), LB_GETCOUNT, 0, 0));
+}
+
+bool listIsMarked(WindowHandle list, int row) {
+    return SendMessageW(hwnd(list), LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
+}
+
+void comboReset(WindowHandle combo) { SendMessageW(hwnd(combo), CB_RESETCONTENT, 0, 0); }
+
+void comboAdd(WindowHandle combo, const char16_t* text) {
+    SendMessageW(hwnd(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void comboSelect(WindowHandle combo, int index) {
+    SendMessageW(hwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int comboSelection(WindowHandle combo) {
+    return static_cast<int>(SendMessageW(hwnd(combo), CB_GETCURSEL, 0, 0));
+}
+
+int monitorCount() { return GetSystemMetrics(SM_CMONITORS); }
+
+void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& visit) {
+    EnumDisplayMonitors(nullptr, nullptr, visitMonitor, reinterpret_cast<LPARAM>(&visit));
+}
+
+void postKeyDown(WindowHandle w, std::uintptr_t virtualKey, std::intptr_t keyData) {
+    PostMessageW(hwnd(w), WM_KEYDOWN, virtualKey, keyData);
+}
+
+void postChar(WindowHandle w, char16_t character, std::intptr_t keyData) {
+    PostMessageW(hwnd(w), WM_CHAR, character, keyData);
+}
+
+bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
+    const bool down = message == MouseMessage::RightDown;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd(w), down ? WM_RBUTTONDOWN : WM_RBUTTONUP,
+                               down ? MK_RBUTTON : 0, 0, SMTO_ABORTIFHUNG, timeoutMs,
+                               &result) != 0;
+}
+
+TypedKey typedKey(unsigned virtualKey, unsigned scanCode) {
+    // Flag 4 keeps ToUnicodeEx from touching the keyboard's dead-key state.
+    constexpr UINT kKeepKeyboardState = 4;
+    TypedKey typed;
+    BYTE state[256] = {};
+    if (!GetKeyboardState(state))
+        return typed;
+    const HKL layout = GetKeyboardLayout(0);
+    wchar_t text[4] = {};
+    const int length = ToUnicodeEx(virtualKey, scanCode, state, text, 4, kKeepKeyboardState, layout);
+    if (length <= 0) {
+        typed.length = length;
+        return typed;
+    }
+    BYTE plain[256];
+    CopyMemory(plain, state, sizeof(plain));
+    for (int vk : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU,
+                   VK_LMENU, VK_RMENU, VK_CAPITAL})
+        plain[vk] = 0;
+    wchar_t plainText[4] = {};
+    const int plainLength =
+        ToUnicodeEx(virtualKey, scanCode, plain, plainText, 4, kKeepKeyboardState, layout);
+    typed.length = length > 4 ? 4 : length;
+    for (int i = 0; i < typed.length; ++i)
+        typed.text[i] = static_cast<char16_t>(text[i]);
+    typed.modified = plainLength != length || CompareStringOrdinal(text, length, plainText,
+                                                                    plainLength, FALSE) != CSTR_EQUAL;
+    return typed;
+}
+
+void warningBox(const char16_t* text, const char16_t* caption) {
+    MessageBoxW(nullptr, wide(text), wide(caption), MB_OK | MB_ICONWARNING);
+}
+
+bool openClipboard(WindowHandle owner) { return OpenClipboard(hwnd(owner)) != FALSE; }
+
+void closeClipboard() { CloseClipboard(); }
+
+const void* lockClipboardText(std::size_t& bytes) {
+    bytes = 0;
+    lockedClipboardBlock = GetClipboardData(CF_UNICODETEXT);
+    if (!lockedClipboardBlock)
+        return nullptr;
+    const void* data = GlobalLock(lockedClipboardBlock);
+    if (!data) {
+        lockedClipboardBlock = nullptr;
+        return nullptr;
+    }
+    bytes = GlobalSize(lockedClipboardBlock);
+    return data;
+}
+
+void unlockClipboardText() {
+    if (lockedClipboardBlock)
+        GlobalUnlock(lockedClipboardBlock);
+    lockedClipboardBlock = nullptr;
+}
+
+bool documentsFolder(char16_t* buffer) {
+    ZeroMemory(buffer, MAX_PATH * sizeof(char16_t));
+    return SUCCEEDED(
+        SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, wide(buffer)));
+}
+
+int profileInt(const char16_t* section, const char16_t* key, int fallback, const char16_t* path) {
+    return static_cast<int>(GetPrivateProfileIntW(wide(section), wide(key), fallback, wide(path)));
+}
+
+int profileString(const char16_t* section, const char16_t* key, const char16_t* fallback,
+                  char16_t* buffer, int capacity, const char16_t* path) {
+    return static_cast<int>(GetPrivateProfileStringW(wide(section), wide(key), wide(fallback),
+                                                     wide(buffer), capacity, wide(path)));
+}
+
+bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path) {
+    return WritePrivateProfileSectionW(wide(section), wide(body), wide(path)) != FALSE;
+}
+
+}  // namespace platform
