@@ -6,11 +6,18 @@
 
 namespace {
 
-void fade(int from, int to) {
-    const auto window = app().mainWindow;
-    const int step = from <= to ? 1 : -1;
-    for (int a = from; step > 0 ? a <= to : a >= to; a += step)
-        platform::setLayeredAlpha(window, static_cast<std::uint8_t>(a));
+// One call per alpha from `target` up to opaque, or from opaque down to
+// `target`. The direction is fixed by the caller, not by the two ends: a
+// target above 255 then makes no call either way instead of stepping
+// through values that wrap around in the byte-sized alpha.
+void fadeUpFrom(int target) {
+    for (int a = target; a <= kOpaqueAlpha; ++a)
+        platform::setLayeredAlpha(app().mainWindow, static_cast<std::uint8_t>(a));
+}
+
+void fadeDownTo(int target) {
+    for (int a = kOpaqueAlpha; a >= target; --a)
+        platform::setLayeredAlpha(app().mainWindow, static_cast<std::uint8_t>(a));
 }
 
 // The controls compact mode hides, in the order they are hidden and shown.
@@ -37,9 +44,9 @@ void toggleTranslucency() {
     // 0 fades to fully transparent instead of wrapping into a bright window.
     const int target = std::max(a.settings.alpha, 0);
     if (a.translucent)
-        fade(target, kOpaqueAlpha);
+        fadeUpFrom(target);
     else
-        fade(kOpaqueAlpha, target);
+        fadeDownTo(target);
     a.translucent = !a.translucent;
 }
 

@@ -64,14 +64,22 @@ struct Desktop {
     WindowHandle foreground = nullptr;
     unsigned sleptMs = 0;
 
+    // Runs after every caption read (GetWindowTextW) of a window, so a test
+    // can close windows in the middle of an enumeration.
+    std::function<void(WindowHandle)> afterTextRead;
+
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
 
     // Clipboard.
     bool clipboardBusy = false;  // held open by another program
     bool clipboardOpen = false;
+    int clipboardOpens = 0;  // successful OpenClipboard calls
     bool hasText = false;
     std::vector<char> clipboardBlock;  // raw bytes of the CF_UNICODETEXT block
+    // Trailing bytes of clipboardBlock that lie beyond the block GlobalSize
+    // reports: memory a reader must never take as part of the text.
+    std::size_t bytesBeyondBlock = 0;
     bool clipboardLocked = false;
 
     // Settings: the Documents folder and the files under it, as INI text.

@@ -36,15 +36,23 @@ int copyOut(const std::u16string& s, char16_t* buffer, int capacity) {
 }  // namespace
 
 void enumerateTopLevelWindows(const std::function<bool(WindowHandle)>& visit) {
-    const auto order = desktop().zOrder;  // a visitor may close windows
+    // Like EnumWindows: the handles are taken first, then each is handed to
+    // the visitor, also one that closed meanwhile (its handle is stale then).
+    std::vector<WindowHandle> order;
+    for (WindowHandle h : desktop().zOrder)
+        if (find(h))
+            order.push_back(h);
     for (WindowHandle h : order)
-        if (find(h) && !visit(h))
+        if (!visit(h))
             return;
 }
 
 int windowText(WindowHandle w, char16_t* buffer, int capacity) {
     auto* win = find(w);
-    return win ? copyOut(win->text, buffer, capacity) : 0;
+    const int n = win ? copyOut(win->text, buffer, capacity) : 0;
+    if (desktop().afterTextRead)
+        desktop().afterTextRead(w);
+    return n;
 }
 
 int windowTextLength(WindowHandle w) {
@@ -273,6 +281,7 @@ bool openClipboard(WindowHandle) {
     if (desktop().clipboardBusy || desktop().clipboardOpen)
         return false;
     desktop().clipboardOpen = true;
+    ++desktop().clipboardOpens;
     return true;
 }
 
@@ -283,7 +292,8 @@ const void* lockClipboardText(std::size_t& bytes) {
     if (!desktop().clipboardOpen || !desktop().hasText)
         return nullptr;
     desktop().clipboardLocked = true;
-    bytes = desktop().clipboardBlock.size();
+    const auto& block = desktop().clipboardBlock;
+    bytes = block.size() - std::min(block.size(), desktop().bytesBeyondBlock);
     return desktop().clipboardBlock.data();
 }
 

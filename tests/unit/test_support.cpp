@@ -2,7 +2,10 @@
 
 #include "broadcast/paste.h"
 #include "registry/selection.h"
+#include "registry/discovery.h"
 #include "settings/settings_choices.h"
+
+#include <set>
 
 int pasteDialogRuns = 0;
 std::u16string pasteDialogText;
@@ -14,7 +17,9 @@ void runPasteConfirmDialog() {
     pasteDialogText = pendingPasteText();
 }
 
-void runSettingsDialog() { ++settingsDialogRuns; }
+void runSettingsDialog() {
+    ++settingsDialogRuns;
+}
 
 void AppTest::SetUp() {
     fake::reset();
@@ -51,7 +56,9 @@ std::vector<std::string> AppTest::rows() {
     return out;
 }
 
-std::vector<bool> AppTest::marks() { return desk()[app().controls.windowList].marks; }
+std::vector<bool> AppTest::marks() {
+    return desk()[app().controls.windowList].marks;
+}
 
 std::vector<std::string> AppTest::selectedTitles() {
     std::vector<std::string> out;
@@ -66,4 +73,49 @@ std::string AppTest::text(platform::WindowHandle control) {
 
 void AppTest::typeFilter(const std::u16string& text) {
     platform::setWindowText(app().controls.filterEdit, text.c_str());
+}
+
+void AppTest::clickRow(int row) {
+    auto& marks = desk()[app().controls.windowList].marks;
+    std::fill(marks.begin(), marks.end(), false);
+    marks.at(row) = true;
+    selectionFromList();
+}
+
+void AppTest::ctrlClickRow(int row) {
+    auto& marks = desk()[app().controls.windowList].marks;
+    marks.at(row) = !marks.at(row);
+    selectionFromList();
+}
+
+std::vector<platform::WindowHandle> AppTest::discover(const std::vector<std::u16string>& titles) {
+    std::vector<platform::WindowHandle> handles;
+    for (const auto& t : titles)
+        handles.push_back(terminal(t));
+    discoverWindows();
+    return handles;
+}
+
+void AppTest::expectListInvariants() {
+    const WindowList& shown = shownWindows();
+    std::vector<std::string> titles;
+    std::set<platform::WindowHandle> shownHandles;
+    for (const auto& r : shown) {
+        titles.push_back(fake::narrow(r.title));
+        shownHandles.insert(r.handle);
+    }
+    EXPECT_EQ(rows(), titles) << "row k shows element k of the shown list";
+    std::set<platform::WindowHandle> selected;
+    for (const auto& r : app().selectedWindows) {
+        EXPECT_TRUE(shownHandles.count(r.handle)) << "selected window outside the shown list";
+        EXPECT_TRUE(selected.insert(r.handle).second) << "window selected twice";
+    }
+    const auto m = marks();
+    ASSERT_EQ(m.size(), shown.size());
+    for (std::size_t k = 0; k < shown.size(); ++k)
+        EXPECT_EQ(m[k], selected.count(shown[k].handle) == 1) << "mark of row " << k;
+}
+
+std::string AppTest::tag(platform::WindowHandle window) {
+    return "w" + std::to_string(reinterpret_cast<std::uintptr_t>(window));
 }

@@ -1,0 +1,359 @@
+#include "broadcast/keys.h"
+#include "broadcast/paste.h"
+#include "registry/selection.h"
+
+#include "tests/unit/test_support.h"
+
+#include <cstring>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr char16_t kWarning[] = u"選択対象のPuTTYウィンドウの中に最小化されているものがあります。\n"
+                                u"もう一度並べてください。";
+
+constexpr unsigned kReturn = 0x0D, kShift = 0x10, kControl = 0x11, kF5 = 0x74, kF12 = 0x7B,
+                   kLeft = 0x25, kOem1 = 0xBA;
+
+class BroadcastTest : public AppTest {
+  protected:
+    // Three terminals, all selected in row order a, b, c.
+    std::vector<platform::WindowHandle> threeSelected() {
+        auto h = discover({u"a", u"b", u"c"});
+        selectAll();
+        return h;
+    }
+    // "w<handle> key|char <code> <keyData>" for each posted message.
+    Strings posted() {
+        Strings out;
+        for (const auto& p : desk().posted)
+            out.push_back(tag(p.window) + (p.isChar ? " char " : " key ") + std::to_string(p.code) +
+                          " " + std::to_string(p.keyData));
+        return out;
+    }
+    static std::string key(platform::WindowHandle w, unsigned code, std::intptr_t data) {
+        return tag(w) + " key " + std::to_string(code) + " " + std::to_string(data);
+    }
+    static std::string chr(platform::WindowHandle w, unsigned code, std::intptr_t data) {
+        return tag(w) + " char " + std::to_string(code) + " " + std::to_string(data);
+    }
+    Strings mousePairs() {
+        Strings out;
+        for (const auto& m : desk().mouse)
+            out.push_back(tag(m.first) +
+                          (m.second == platform::MouseMessage::RightDown ? " down" : " up"));
+        return out;
+    }
+};
+
+// --- Show-state guard ----------------------------------------------------------------
+
+TEST_F(BroadcastTest, GuardExaminesEveryWindowAndWarnsOnce) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint32_t> showCmds; // of a, b, c
+        bool passes;
+    };
+    const Case cases[] = {
+        {"all normal", {1, 1, 1}, true},     {"one minimised", {1, 2, 1}, false},
+        {"one maximised", {3, 1, 1}, false}, {"two bad", {2, 1, 3}, false},
+        {"last bad", {1, 1, 2}, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = threeSelected();
+        for (std::size_t i = 0; i < h.size(); ++i)
+            desk()[h[i]].placement.showCmd = c.showCmds[i];
+        clearCalls();
+        EXPECT_EQ(checkSelectedShowState(), c.passes) << c.name;
+        EXPECT_EQ(desk().callsFor("getWindowPlacement").size(), 3u) << c.name;
+        ASSERT_EQ(desk().warnings.size(), c.passes ? 0u : 1u) << c.name;
+        if (!c.passes) {
+            EXPECT_EQ(desk().warnings[0].first, kWarning);
+            EXPECT_EQ(desk().warnings[0].second, u"警告");
+        }
+    }
+}
+
+TEST_F(BroadcastTest, GuardPassesOverAClosedWindow) {
+    auto h = threeSelected();
+    desk().close(h[1]);
+    EXPECT_TRUE(checkSelectedShowState());
+    EXPECT_TRUE(desk().warnings.empty());
+    broadcastKeys('L', 0x260001);
+    EXPECT_EQ(posted(), (Strings{key(h[0], 'L', 0x260001), key(h[1], 'L', 0x260001),
+                                 key(h[2], 'L', 0x260001)}));
+}
+
+// --- Keys ------------------------------------------------------------------------------
+
+TEST_F(BroadcastTest, NothingSelectedSendsAndShowsNothing) {
+    discover({u"a"});
+    desk()[app().allWindows[0].handle].placement.showCmd = platform::kShowMinimized;
+    broadcastKeys('A', 0x1E0001);
+    EXPECT_TRUE(desk().posted.empty());
+    EXPECT_TRUE(desk().warnings.empty());
+}
+
+TEST_F(BroadcastTest, KeyDownsGoToEachWindowInSelectionOrderUnchanged) {
+    auto h = discover({u"alpha", u"beta", u"gamma"});
+    clickRow(0);
+    ctrlClickRow(1);
+    ctrlClickRow(2);
+    desk()[h[0]].text = u"zz";
+    refreshWindows(); // rows beta, gamma, zz; selection order still alpha, beta, gamma
+    const std::intptr_t l = 0x260001, s = 0x1F0001, ret = 0x1C0001;
+    broadcastKeys('L', l);
+    broadcastKeys('S', s);
+    broadcastKeys(kReturn, ret);
+    EXPECT_EQ(posted(),
+              (Strings{key(h[0], 'L', l), key(h[1], 'L', l), key(h[2], 'L', l), key(h[0], 'S', s),
+                       key(h[1], 'S', s), key(h[2], 'S', s), key(h[0], kReturn, ret),
+                       key(h[1], kReturn, ret), key(h[2], kReturn, ret)}));
+}
+
+TEST_F(BroadcastTest, BlockedKeyIsDroppedAndNothingIsPostedToAnyWindow) {
+    auto h = threeSelected();
+    desk()[h[2]].placement.showCmd = platform::kShowMaximized;
+    broadcastKeys('A', 0x1E0001);
+    EXPECT_TRUE(desk().posted.empty());
+    EXPECT_EQ(desk().warnings.size(), 1u);
+    desk()[h[2]].placement.showCmd = platform::kShowNormal; // arranged again
+    broadcastKeys('A', 0x1E0001);
+    EXPECT_EQ(desk().posted.size(), 3u);
+    EXPECT_EQ(desk().warnings.size(), 1u);
+}
+
+TEST_F(BroadcastTest, ModifiedCharacterKeysArePostedAsTheTypedCharacter) {
+    auto h = discover({u"a", u"b"});
+    selectAll();
+    std::vector<std::pair<unsigned, unsigned>> asked;
+    // The keyboard: Shift is down. Letters and ';' type their shifted character;
+    // '1' types the same unshifted; a dead key types nothing yet.
+    desk().keyboard = [&](unsigned vk, unsigned scan) {
+        asked.push_back({vk, scan});
+        platform::TypedKey k;
+        if (vk >= 'A' && vk <= 'Z') {
+            k.length = 1;
+            k.text[0] = static_cast<char16_t>(vk);
+            k.modified = true;
+        } else if (vk == kOem1) {
+            k.length = 1;
+            k.text[0] = u'+';
+            k.modified = true;
+        } else if (vk == '1') {
+            k.length = 1;
+            k.text[0] = u'1';
+        } else if (vk == 0xDE) {
+            k.length = -1;
+            k.modified = true;
+        } else {
+            k.length = 1; // would type something under a modifier, but is no character key
+            k.text[0] = u'\r';
+            k.modified = true;
+        }
+        return k;
+    };
+    struct Case {
+        unsigned vk;
+        std::intptr_t data;
+        bool asChar;
+        unsigned code;
+    };
+    const Case cases[] = {
+        {kShift, 0x2A0001, false, kShift},     {'A', 0x1E0001, true, u'A'},
+        {kOem1, 0x270001, true, u'+'},         {'1', 0x020001, false, '1'},
+        {0xDE, 0x280001, false, 0xDE},         {kReturn, 0x1C0001, false, kReturn},
+        {kControl, 0x1D0001, false, kControl}, {kF5, 0x3F0001, false, kF5},
+        {kF12, 0x580001, false, kF12},         {kLeft, 0x14B0001, false, kLeft},
+    };
+    for (const auto& c : cases) {
+        desk().posted.clear();
+        broadcastKeys(c.vk, c.data);
+        Strings expected;
+        for (auto w : h)
+            expected.push_back(c.asChar ? chr(w, c.code, c.data) : key(w, c.code, c.data));
+        EXPECT_EQ(posted(), expected) << "vk " << c.vk;
+    }
+    // The keyboard is asked about character keys only, with the key's scan code.
+    EXPECT_EQ(asked, (std::vector<std::pair<unsigned, unsigned>>{
+                         {'A', 0x1E}, {kOem1, 0x27}, {'1', 0x02}, {0xDE, 0x28}}));
+}
+
+TEST_F(BroadcastTest, CharacterKeysAreClassified) {
+    // Digits, letters and the OEM punctuation keys.
+    for (unsigned vk : {0x30u, 0x39u, 0x41u, 0x5Au, 0xBAu, 0xC0u, 0xDBu, 0xDFu, 0xE2u})
+        EXPECT_TRUE(isCharacterKey(vk)) << vk;
+    // Backspace, Tab, Enter, Shift, Ctrl, Alt, Escape, arrows, Delete, F1, F12.
+    for (unsigned vk :
+         {0x08u, 0x09u, 0x0Du, 0x10u, 0x11u, 0x12u, 0x1Bu, 0x25u, 0x2Eu, 0x70u, 0x7Bu})
+        EXPECT_FALSE(isCharacterKey(vk)) << vk;
+}
+
+// --- Paste ------------------------------------------------------------------------------
+
+class PasteTest : public BroadcastTest {
+  protected:
+    std::vector<platform::WindowHandle> ready(const std::u16string& clip) {
+        auto h = threeSelected();
+        desk().setClipboardText(clip);
+        desk().focus = app().controls.commandEdit;
+        return h;
+    }
+    void expectClipboardGivenBack() {
+        EXPECT_FALSE(desk().clipboardOpen);
+        EXPECT_FALSE(desk().clipboardLocked);
+    }
+};
+
+TEST_F(PasteTest, LineFeedDecidesWhetherToAsk) {
+    struct Case {
+        std::u16string text;
+        bool confirm;
+        bool asks;
+    };
+    const Case cases[] = {
+        {u"ls -l", true, false},       {u"one\r\ntwo", true, true}, {u"one\ntwo", true, true},
+        {u"one\rtwo\r", true, false},  {u"ends\n", true, true},     {u"\n", true, true},
+        {u"one\r\ntwo", false, false}, {u"ends\n", false, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = ready(c.text);
+        app().settings.pasteConfirm = c.confirm;
+        broadcastPaste();
+        const std::string name = fake::narrow(c.text);
+        EXPECT_EQ(pasteDialogRuns, c.asks ? 1 : 0) << name;
+        expectClipboardGivenBack();
+        if (c.asks) {
+            EXPECT_EQ(pasteDialogText, c.text) << name;
+            EXPECT_TRUE(desk().mouse.empty()) << name;
+        } else {
+            EXPECT_EQ(mousePairs().size(), 6u) << name;
+            EXPECT_TRUE(app().clipboardCopy.empty()) << name;
+        }
+    }
+}
+
+TEST_F(PasteTest, PairsGoWindowAfterWindowDownThenUp) {
+    auto h = ready(u"echo hi");
+    clearCalls();
+    broadcastPaste();
+    const std::string t = " " + std::to_string(kPasteSendTimeoutMs);
+    // The guard reads every placement first, then the pairs follow.
+    EXPECT_EQ(calls(),
+              (Strings{"getWindowPlacement " + tag(h[0]), "getWindowPlacement " + tag(h[1]),
+                       "getWindowPlacement " + tag(h[2]), "rightDown " + tag(h[0]) + t,
+                       "rightUp " + tag(h[0]) + t, "rightDown " + tag(h[1]) + t,
+                       "rightUp " + tag(h[1]) + t, "rightDown " + tag(h[2]) + t,
+                       "rightUp " + tag(h[2]) + t}));
+    EXPECT_GT(kPasteSendTimeoutMs, 0u);
+}
+
+TEST_F(PasteTest, HungTerminalDoesNotStopTheNextOne) {
+    auto h = ready(u"echo hi");
+    desk()[h[0]].hung = true;
+    desk().close(h[1]);
+    broadcastPaste();
+    EXPECT_EQ(mousePairs(), (Strings{tag(h[2]) + " down", tag(h[2]) + " up"}));
+    EXPECT_EQ(desk().callsFor("rightUp").size(), 3u) << "every window is still offered its pair";
+}
+
+TEST_F(PasteTest, ConfirmAndCancel) {
+    auto h = ready(u"a\r\nb");
+    broadcastPaste();
+    ASSERT_EQ(pasteDialogRuns, 1);
+    EXPECT_EQ(std::u16string(pendingPasteText()), u"a\r\nb");
+    cancelPaste();
+    EXPECT_TRUE(desk().mouse.empty());
+    EXPECT_TRUE(app().clipboardCopy.empty());
+
+    broadcastPaste();
+    desk().setClipboardText(u"replaced"); // the terminals paste what the clipboard holds now
+    confirmPaste();
+    EXPECT_EQ(mousePairs(), (Strings{tag(h[0]) + " down", tag(h[0]) + " up", tag(h[1]) + " down",
+                                     tag(h[1]) + " up", tag(h[2]) + " down", tag(h[2]) + " up"}));
+    EXPECT_TRUE(app().clipboardCopy.empty());
+    EXPECT_EQ(std::u16string(pendingPasteText()), u"");
+}
+
+TEST_F(PasteTest, NothingHappensWhen) {
+    struct Case {
+        const char* name;
+        void (*arrange)(fake::Desktop&);
+        int clipboardOpens;
+        std::size_t warnings;
+    };
+    const Case cases[] = {
+        {"focus elsewhere", [](fake::Desktop& d) { d.focus = app().controls.filterEdit; }, 0, 0},
+        {"nothing selected", [](fake::Desktop&) { app().selectedWindows.clear(); }, 0, 0},
+        {"a selected window minimised",
+         [](fake::Desktop& d) {
+             d[app().selectedWindows[1].handle].placement.showCmd = platform::kShowMinimized;
+         },
+         0, 1},
+        {"clipboard held by another program", [](fake::Desktop& d) { d.clipboardBusy = true; }, 0,
+         0},
+        {"no text on the clipboard", [](fake::Desktop& d) { d.hasText = false; }, 1, 0},
+        {"empty text", [](fake::Desktop& d) { d.setClipboardText(u""); }, 1, 0},
+        {"empty block", [](fake::Desktop& d) { d.clipboardBlock.clear(); }, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        ready(u"a\nb");
+        c.arrange(desk());
+        const bool busy = desk().clipboardBusy;
+        broadcastPaste();
+        EXPECT_TRUE(desk().mouse.empty()) << c.name;
+        EXPECT_EQ(pasteDialogRuns, 0) << c.name;
+        EXPECT_EQ(desk().clipboardOpens, c.clipboardOpens) << c.name;
+        EXPECT_EQ(desk().warnings.size(), c.warnings) << c.name;
+        EXPECT_TRUE(app().clipboardCopy.empty()) << c.name;
+        expectClipboardGivenBack();
+        // Another program can open the clipboard afterwards.
+        EXPECT_TRUE(platform::openClipboard(nullptr) || busy) << c.name;
+        platform::closeClipboard();
+    }
+}
+
+TEST_F(PasteTest, CopyStaysInsideTheBlockAndIsTerminated) {
+    struct Case {
+        const char* name;
+        std::vector<char> block;
+        std::size_t beyond; // bytes after the block that must not be read
+        std::u16string copied;
+    };
+    auto bytes = [](std::u16string s, std::size_t extra = 0) {
+        std::vector<char> b(s.size() * 2 + extra, 0);
+        std::memcpy(b.data(), s.data(), s.size() * 2);
+        return b;
+    };
+    auto withTail = [](std::vector<char> b, std::vector<char> tail) {
+        b.insert(b.end(), tail.begin(), tail.end());
+        return b;
+    };
+    const std::vector<char> zz = {'Z', 0, 'Z', 0}, zzz = {'Z', 0, 'Z', 0, 'Z', 0};
+    const Case cases[] = {
+        {"no terminator", withTail(bytes(u"ab\ncd"), zzz), 6, u"ab\ncd"},
+        {"odd byte size", withTail(bytes(u"ab\ncd", 1), zz), 4, u"ab\ncd"},
+        {"terminated early", bytes(std::u16string(u"a\nb\0junk", 8)), 0, u"a\nb"},
+        {"single byte", withTail({'x'}, zz), 4, u""},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        ready(u"");
+        desk().clipboardBlock = c.block;
+        desk().bytesBeyondBlock = c.beyond;
+        broadcastPaste();
+        if (c.copied.empty()) {
+            EXPECT_EQ(pasteDialogRuns, 0) << c.name;
+        } else {
+            ASSERT_EQ(pasteDialogRuns, 1) << c.name;
+            EXPECT_EQ(pasteDialogText, c.copied) << c.name;
+        }
+        expectClipboardGivenBack();
+    }
+}
+
+} // namespace
