@@ -115,12 +115,14 @@ struct Tooltip {
 Tooltip tooltips[kControlCount];
 HFONT controlFont = nullptr;
 
-HWND control(const ControlRow& row) { return hwnd(app().controls.*(row.field)); }
+HWND control(const ControlRow& row) {
+    return hwnd(app().controls.*(row.field));
+}
 
 void attachTooltip(HWND target, const wchar_t* text, int maxWidth, Tooltip& tip) {
-    tip.window = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, target, nullptr,
-                                 nullptr, nullptr);
+    tip.window =
+        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, target, nullptr, nullptr, nullptr);
     tip.info.cbSize = kToolInfoSize;
     tip.info.uFlags = TTF_SUBCLASS;
     tip.info.hwnd = target;
@@ -141,8 +143,8 @@ HFONT makeControlFont() {
 }
 
 void deferMove(HDWP& batch, HWND window, const Box& box) {
-    batch = DeferWindowPos(batch, window, nullptr, box.x, box.y, box.width, box.height,
-                           SWP_NOZORDER);
+    batch =
+        DeferWindowPos(batch, window, nullptr, box.x, box.y, box.width, box.height, SWP_NOZORDER);
 }
 
 }  // namespace
@@ -158,8 +160,8 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
         const wchar_t* text = (row.extras & kCountLabel) ? wide(caption.c_str()) : row.caption;
         const HWND window = CreateWindowExW(
             row.exStyle, row.windowClass, text, WS_CHILD | WS_VISIBLE | row.style, row.x, row.y,
-            row.width, row.height, parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+            row.width, row.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+            instance, nullptr);
         c.*(row.field) = window;
 
         if (row.extras & (kCueHiddenOnFocus | kCueShownOnFocus))

@@ -20,9 +20,9 @@ void showValue(HWND dialog, int value) {
 }
 
 void attachSliderTooltip(HWND slider) {
-    const HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, slider, nullptr,
-                                     nullptr, nullptr);
+    const HWND tip =
+        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, slider, nullptr, nullptr, nullptr);
     sliderTool = {};
     sliderTool.cbSize = offsetof(TOOLINFOW, lpReserved);
     sliderTool.uFlags = TTF_SUBCLASS;

@@ -11,6 +11,7 @@ struct Band {
 
 // Each band's grid holds its largest n (full screen for up to two windows
 // holds four), so a proposal always has room for every selected window.
+// clang-format off
 constexpr Band kBands[] = {
     {2, {1, 2}, {2, 1}, {2, 2}},   {4, {1, 4}, {2, 2}, {2, 2}},   {6, {2, 3}, {2, 3}, {2, 3}},
     {8, {2, 4}, {2, 4}, {2, 4}},   {10, {2, 5}, {2, 5}, {2, 5}},  {12, {2, 6}, {3, 4}, {3, 4}},
@@ -20,6 +21,7 @@ constexpr Band kBands[] = {
     {36, {6, 6}, {6, 6}, {6, 6}},  {40, {5, 8}, {5, 8}, {5, 8}},  {42, {6, 7}, {6, 7}, {6, 7}},
     {45, {5, 9}, {5, 9}, {5, 9}},  {48, {6, 8}, {6, 8}, {6, 8}},  {54, {6, 9}, {6, 9}, {6, 9}},
 };
+// clang-format on
 
 }  // namespace
 

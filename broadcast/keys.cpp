@@ -4,11 +4,14 @@
 
 namespace {
 
-constexpr char16_t kWarningText[] = u"選択対象のPuTTYウィンドウの中に最小化されているものがあります。\n"
-                                    u"もう一度並べてください。";
+constexpr char16_t kWarningText[] =
+    u"選択対象のPuTTYウィンドウの中に最小化されているものがあります。\n"
+    u"もう一度並べてください。";
 constexpr char16_t kWarningCaption[] = u"警告";
 
-unsigned scanCodeOf(std::intptr_t keyData) { return (static_cast<std::uintptr_t>(keyData) >> 16) & 0xFF; }
+unsigned scanCodeOf(std::intptr_t keyData) {
+    return (static_cast<std::uintptr_t>(keyData) >> 16) & 0xFF;
+}
 
 }  // namespace
 

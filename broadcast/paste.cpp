@@ -21,7 +21,9 @@ std::vector<char16_t> copyClipboardText() {
     return copy;
 }
 
-void releaseCopy() { std::vector<char16_t>().swap(app().clipboardCopy); }
+void releaseCopy() {
+    std::vector<char16_t>().swap(app().clipboardCopy);
+}
 
 }  // namespace
 
@@ -69,4 +71,6 @@ void confirmPaste() {
     releaseCopy();
 }
 
-void cancelPaste() { releaseCopy(); }
+void cancelPaste() {
+    releaseCopy();
+}

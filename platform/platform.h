@@ -86,11 +86,11 @@ void debugOutput(const char16_t* line);
 
 // --- List box (extended selection) -----------------------------------------
 
-void listReset(WindowHandle list);                      // LB_RESETCONTENT
-void listAdd(WindowHandle list, const char16_t* text);  // LB_ADDSTRING
+void listReset(WindowHandle list);                          // LB_RESETCONTENT
+void listAdd(WindowHandle list, const char16_t* text);      // LB_ADDSTRING
 void listSetMark(WindowHandle list, int row, bool marked);  // LB_SETSEL; row -1 is every row
-int listCount(WindowHandle list);                       // LB_GETCOUNT
-bool listIsMarked(WindowHandle list, int row);          // LB_GETSEL > 0
+int listCount(WindowHandle list);                           // LB_GETCOUNT
+bool listIsMarked(WindowHandle list, int row);              // LB_GETSEL > 0
 
 // --- Combo box (drop-down list) ---------------------------------------------
 

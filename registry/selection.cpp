@@ -22,7 +22,9 @@ HandleSet handlesOf(const WindowList& list) {
     return set;
 }
 
-bool filterActive() { return platform::windowTextLength(app().controls.filterEdit) > 0; }
+bool filterActive() {
+    return platform::windowTextLength(app().controls.filterEdit) > 0;
+}
 
 }  // namespace
 

@@ -6,10 +6,13 @@
 
 #include <algorithm>
 
-int sliderPosition(int storedAlpha) { return std::clamp(storedAlpha, 0, 255); }
+int sliderPosition(int storedAlpha) {
+    return std::clamp(storedAlpha, 0, 255);
+}
 
 void previewAlpha(int position) {
-    platform::setLayeredAlpha(app().mainWindow, static_cast<std::uint8_t>(sliderPosition(position)));
+    platform::setLayeredAlpha(app().mainWindow,
+                              static_cast<std::uint8_t>(sliderPosition(position)));
 }
 
 void acceptSettings(bool pasteConfirm, int position) {
@@ -21,4 +24,6 @@ void acceptSettings(bool pasteConfirm, int position) {
     platform::setLayeredAlpha(app().mainWindow, kOpaqueAlpha);
 }
 
-void cancelSettings() { platform::setLayeredAlpha(app().mainWindow, kOpaqueAlpha); }
+void cancelSettings() {
+    platform::setLayeredAlpha(app().mainWindow, kOpaqueAlpha);
+}

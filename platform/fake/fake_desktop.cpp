@@ -34,7 +34,9 @@ WindowHandle Desktop::add(const std::u16string& cls, const std::u16string& text,
     return h;
 }
 
-void Desktop::close(WindowHandle h) { windows.at(h).exists = false; }
+void Desktop::close(WindowHandle h) {
+    windows.at(h).exists = false;
+}
 
 void Desktop::setClipboardText(const std::u16string& text) {
     hasText = true;

@@ -11,7 +11,9 @@ using fake::desktop;
 
 namespace {
 
-std::string tag(WindowHandle h) { return "w" + std::to_string(reinterpret_cast<std::uintptr_t>(h)); }
+std::string tag(WindowHandle h) {
+    return "w" + std::to_string(reinterpret_cast<std::uintptr_t>(h));
+}
 
 void log(const std::string& call, WindowHandle h, const std::string& args = "") {
     desktop().calls.push_back(call + " " + tag(h) + (args.empty() ? "" : " " + args));
@@ -75,7 +77,9 @@ void setWindowText(WindowHandle w, const char16_t* text) {
         win->onTextChanged();
 }
 
-bool windowExists(WindowHandle w) { return find(w) != nullptr; }
+bool windowExists(WindowHandle w) {
+    return find(w) != nullptr;
+}
 
 void enableWindow(WindowHandle w, bool enabled) {
     if (auto* win = find(w))
@@ -113,9 +117,13 @@ void setFocus(WindowHandle w) {
     desktop().focus = w;
 }
 
-WindowHandle focusedWindow() { return desktop().focus; }
+WindowHandle focusedWindow() {
+    return desktop().focus;
+}
 
-void setActiveWindow(WindowHandle w) { log("setActiveWindow", w); }
+void setActiveWindow(WindowHandle w) {
+    log("setActiveWindow", w);
+}
 
 void setForegroundWindow(WindowHandle w) {
     log("setForegroundWindow", w);
@@ -135,8 +143,8 @@ bool getWindowPlacement(WindowHandle w, Placement& placement) {
 bool setWindowPlacement(WindowHandle w, const Placement& p) {
     const auto& r = p.normalPosition;
     log("setWindowPlacement", w,
-        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-            "," + std::to_string(r.bottom) + " show " + std::to_string(p.showCmd));
+        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+            std::to_string(r.bottom) + " show " + std::to_string(p.showCmd));
     auto* win = find(w);
     if (!win || win->refusePlacement)
         return false;
@@ -160,8 +168,8 @@ void moveToFrontAt(WindowHandle w, int x, int y) {
 
 void setWindowBounds(WindowHandle w, const Rect& r) {
     log("setWindowBounds", w,
-        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-            "," + std::to_string(r.bottom));
+        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+            std::to_string(r.bottom));
     if (auto* win = find(w)) {
         win->bounds = r;
         if (win->placement.showCmd == kShowNormal)
@@ -184,7 +192,9 @@ void sleepMs(unsigned ms) {
     desktop().sleptMs += ms;
 }
 
-void debugOutput(const char16_t* line) { desktop().debugLines.push_back(line); }
+void debugOutput(const char16_t* line) {
+    desktop().debugLines.push_back(line);
+}
 
 void listReset(WindowHandle list) {
     if (auto* win = find(list)) {
@@ -234,7 +244,8 @@ void comboAdd(WindowHandle combo, const char16_t* text) {
 
 void comboSelect(WindowHandle combo, int index) {
     if (auto* win = find(combo))
-        win->comboSelection = (index >= 0 && index < static_cast<int>(win->rows.size())) ? index : -1;
+        win->comboSelection =
+            (index >= 0 && index < static_cast<int>(win->rows.size())) ? index : -1;
 }
 
 int comboSelection(WindowHandle combo) {
@@ -242,7 +253,9 @@ int comboSelection(WindowHandle combo) {
     return win ? win->comboSelection : -1;
 }
 
-int monitorCount() { return static_cast<int>(desktop().monitors.size()); }
+int monitorCount() {
+    return static_cast<int>(desktop().monitors.size());
+}
 
 void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& visit) {
     for (const auto& m : desktop().monitors)
@@ -258,8 +271,7 @@ void postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
 }
 
 bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
-    log(message == MouseMessage::RightDown ? "rightDown" : "rightUp", w,
-        std::to_string(timeoutMs));
+    log(message == MouseMessage::RightDown ? "rightDown" : "rightUp", w, std::to_string(timeoutMs));
     auto* win = find(w);
     if (!win || win->hung)
         return false;
@@ -285,7 +297,9 @@ bool openClipboard(WindowHandle) {
     return true;
 }
 
-void closeClipboard() { desktop().clipboardOpen = false; }
+void closeClipboard() {
+    desktop().clipboardOpen = false;
+}
 
 const void* lockClipboardText(std::size_t& bytes) {
     bytes = 0;
@@ -297,7 +311,9 @@ const void* lockClipboardText(std::size_t& bytes) {
     return desktop().clipboardBlock.data();
 }
 
-void unlockClipboardText() { desktop().clipboardLocked = false; }
+void unlockClipboardText() {
+    desktop().clipboardLocked = false;
+}
 
 bool documentsFolder(char16_t* buffer) {
     std::fill(buffer, buffer + 260, u'\0');

@@ -8,8 +8,12 @@ namespace platform {
 
 namespace {
 
-RECT toRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-Rect fromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+RECT toRect(const Rect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+Rect fromRect(const RECT& r) {
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
 
 BOOL CALLBACK visitWindow(HWND window, LPARAM context) {
     const auto& visit = *reinterpret_cast<const std::function<bool(WindowHandle)>*>(context);
@@ -39,7 +43,9 @@ int windowText(WindowHandle w, char16_t* buffer, int capacity) {
     return GetWindowTextW(hwnd(w), wide(buffer), capacity);
 }
 
-int windowTextLength(WindowHandle w) { return GetWindowTextLengthW(hwnd(w)); }
+int windowTextLength(WindowHandle w) {
+    return GetWindowTextLengthW(hwnd(w));
+}
 
 int className(WindowHandle w, char16_t* buffer, int capacity) {
     return GetClassNameW(hwnd(w), wide(buffer), capacity);
@@ -49,21 +55,33 @@ void setWindowText(WindowHandle w, const char16_t* text) {
     SendMessageW(hwnd(w), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-bool windowExists(WindowHandle w) { return IsWindow(hwnd(w)) != FALSE; }
+bool windowExists(WindowHandle w) {
+    return IsWindow(hwnd(w)) != FALSE;
+}
 
-void enableWindow(WindowHandle w, bool enabled) { EnableWindow(hwnd(w), enabled ? TRUE : FALSE); }
+void enableWindow(WindowHandle w, bool enabled) {
+    EnableWindow(hwnd(w), enabled ? TRUE : FALSE);
+}
 
 void showWindow(WindowHandle w, ShowCommand command) {
     ShowWindow(hwnd(w), static_cast<int>(command));
 }
 
-void setFocus(WindowHandle w) { SetFocus(hwnd(w)); }
+void setFocus(WindowHandle w) {
+    SetFocus(hwnd(w));
+}
 
-WindowHandle focusedWindow() { return GetFocus(); }
+WindowHandle focusedWindow() {
+    return GetFocus();
+}
 
-void setActiveWindow(WindowHandle w) { SetActiveWindow(hwnd(w)); }
+void setActiveWindow(WindowHandle w) {
+    SetActiveWindow(hwnd(w));
+}
 
-void setForegroundWindow(WindowHandle w) { SetForegroundWindow(hwnd(w)); }
+void setForegroundWindow(WindowHandle w) {
+    SetForegroundWindow(hwnd(w));
+}
 
 bool getWindowPlacement(WindowHandle w, Placement& p) {
     WINDOWPLACEMENT wp = {};
@@ -112,11 +130,17 @@ void setLayeredAlpha(WindowHandle w, std::uint8_t alpha) {
     SetLayeredWindowAttributes(hwnd(w), RGB(0xFF, 0xFF, 0xFF), alpha, LWA_ALPHA);
 }
 
-void sleepMs(unsigned milliseconds) { Sleep(milliseconds); }
+void sleepMs(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
 
-void debugOutput(const char16_t* line) { OutputDebugStringW(wide(line)); }
+void debugOutput(const char16_t* line) {
+    OutputDebugStringW(wide(line));
+}
 
-void listReset(WindowHandle list) { SendMessageW(hwnd(list), LB_RESETCONTENT, 0, 0); }
+void listReset(WindowHandle list) {
+    SendMessageW(hwnd(list), LB_RESETCONTENT, 0, 0);
+}
 
 void listAdd(WindowHandle list, const char16_t* text) {
     SendMessageW(hwnd(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -134,7 +158,9 @@ bool listIsMarked(WindowHandle list, int row) {
     return SendMessageW(hwnd(list), LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
 }
 
-void comboReset(WindowHandle combo) { SendMessageW(hwnd(combo), CB_RESETCONTENT, 0, 0); }
+void comboReset(WindowHandle combo) {
+    SendMessageW(hwnd(combo), CB_RESETCONTENT, 0, 0);
+}
 
 void comboAdd(WindowHandle combo, const char16_t* text) {
     SendMessageW(hwnd(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -148,7 +174,9 @@ int comboSelection(WindowHandle combo) {
     return static_cast<int>(SendMessageW(hwnd(combo), CB_GETCURSEL, 0, 0));
 }
 
-int monitorCount() { return GetSystemMetrics(SM_CMONITORS); }
+int monitorCount() {
+    return GetSystemMetrics(SM_CMONITORS);
+}
 
 void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& visit) {
     EnumDisplayMonitors(nullptr, nullptr, visitMonitor, reinterpret_cast<LPARAM>(&visit));
@@ -165,9 +193,8 @@ void postChar(WindowHandle w, char16_t character, std::intptr_t keyData) {
 bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
     const bool down = message == MouseMessage::RightDown;
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(hwnd(w), down ? WM_RBUTTONDOWN : WM_RBUTTONUP,
-                               down ? MK_RBUTTON : 0, 0, SMTO_ABORTIFHUNG, timeoutMs,
-                               &result) != 0;
+    return SendMessageTimeoutW(hwnd(w), down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? MK_RBUTTON : 0,
+                               0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
 }
 
 TypedKey typedKey(unsigned virtualKey, unsigned scanCode) {
@@ -179,7 +206,8 @@ TypedKey typedKey(unsigned virtualKey, unsigned scanCode) {
         return typed;
     const HKL layout = GetKeyboardLayout(0);
     wchar_t text[4] = {};
-    const int length = ToUnicodeEx(virtualKey, scanCode, state, text, 4, kKeepKeyboardState, layout);
+    const int length =
+        ToUnicodeEx(virtualKey, scanCode, state, text, 4, kKeepKeyboardState, layout);
     if (length <= 0) {
         typed.length = length;
         return typed;
@@ -195,8 +223,9 @@ TypedKey typedKey(unsigned virtualKey, unsigned scanCode) {
     typed.length = length > 4 ? 4 : length;
     for (int i = 0; i < typed.length; ++i)
         typed.text[i] = static_cast<char16_t>(text[i]);
-    typed.modified = plainLength != length || CompareStringOrdinal(text, length, plainText,
-                                                                    plainLength, FALSE) != CSTR_EQUAL;
+    typed.modified =
+        plainLength != length ||
+        CompareStringOrdinal(text, length, plainText, plainLength, FALSE) != CSTR_EQUAL;
     return typed;
 }
 
@@ -204,9 +233,13 @@ void warningBox(const char16_t* text, const char16_t* caption) {
     MessageBoxW(nullptr, wide(text), wide(caption), MB_OK | MB_ICONWARNING);
 }
 
-bool openClipboard(WindowHandle owner) { return OpenClipboard(hwnd(owner)) != FALSE; }
+bool openClipboard(WindowHandle owner) {
+    return OpenClipboard(hwnd(owner)) != FALSE;
+}
 
-void closeClipboard() { CloseClipboard(); }
+void closeClipboard() {
+    CloseClipboard();
+}
 
 const void* lockClipboardText(std::size_t& bytes) {
     bytes = 0;

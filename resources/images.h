@@ -1,0 +1,24 @@
+// The PNG pictures of compactButton and helpButton, stored as resources of
+// type "PNG" in the program's own module.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h> // IStream, which WIN32_LEAN_AND_MEAN leaves out
+
+#include <algorithm>
+// The SDK's GDI+ headers call min and max unqualified.
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
+
+// A new bitmap owned by the caller, or nullptr when the resource is missing,
+// empty or no image. Never throws, never shows anything. The bitmap holds its
+// own pixels: it does not read from the resource or a stream afterwards.
+Gdiplus::Bitmap* loadResourceImage(WORD id);
+
+// The whole WM_PAINT of an image button: BeginPaint, the picture unscaled at
+// the client origin (nothing when it cannot be loaded), EndPaint. Leaves the
+// rest of the button unpainted. GDI+ must be running.
+void paintResourceImage(HWND button, WORD id);
