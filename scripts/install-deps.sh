@@ -9,6 +9,7 @@ need_pkgs=(
   xvfb x11-utils xdotool imagemagick
   fonts-ipafont-gothic fonts-wine
   fp-utils python3
+  patch xz-utils  # scripts/build-putty.sh: unpack and patch Debian's putty source
 )
 need_i386=(wine wine32:i386)
 

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Everything CI checks, from a fresh Debian 12 machine (as root):
+#   packages, host build + unit tests, Windows build, and the end-to-end tests
+#   under Wine, with screenshots in build/screenshots.
+# Prints a summary and exits non-zero when any step failed.
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+REPO=$(pwd)
+
+started=$(date +%s)
+summary=()
+failed=0
+
+step() { # name, command...
+  local name=$1 t0 rc
+  shift
+  echo
+  echo "=== $name"
+  t0=$(date +%s)
+  "$@"
+  rc=$?
+  if [ $rc -eq 0 ]; then
+    summary+=("ok    $name ($(($(date +%s) - t0)) s)")
+  else
+    summary+=("FAIL  $name (exit $rc, $(($(date +%s) - t0)) s)")
+    failed=1
+  fi
+  return $rc
+}
+
+finish() {
+  echo
+  echo "=== summary ($(($(date +%s) - started)) s)"
+  printf '  %s\n' "${summary[@]}"
+  if [ $failed -eq 0 ]; then
+    echo "ALL PASSED"
+  else
+    echo "FAILED"
+  fi
+  exit $failed
+}
+
+step "install dependencies" bash scripts/install-deps.sh || finish
+
+# Host: the logic against the fake desktop.
+if step "host configure" cmake -S . -B build/host -DTILEWICK_WERROR=ON -DCMAKE_BUILD_TYPE=Debug &&
+  step "host build" cmake --build build/host -j2; then
+  step "host tests" ctest --test-dir build/host --output-on-failure -j2
+fi
+
+# Windows: Tilewick.exe, the fake terminal and the end-to-end driver.
+if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+  -DTILEWICK_WERROR=ON -DCMAKE_BUILD_TYPE=Release &&
+  step "windows build" cmake --build build/win -j2; then
+  export TWK_WINE_DIR=$REPO/build/win/wine
+  export TWK_SHOT_DIR=$REPO/build/screenshots
+  rm -rf "$TWK_SHOT_DIR"
+  mkdir -p "$TWK_SHOT_DIR"
+  source scripts/wine-env.sh
+  trap 'twk_bench_down quiet' EXIT
+  if step "wine bench up" twk_bench_up; then
+    step "windows tests under wine" ctest --test-dir build/win --output-on-failure
+    # What the desktop looks like once the tests are done: nothing left open.
+    twk_screenshot "$TWK_SHOT_DIR/desktop-after-tests.png" ||
+      { summary+=("FAIL  final screenshot"); failed=1; }
+    step "wine bench down" twk_bench_down
+  fi
+  trap - EXIT
+  shots=$(find "$TWK_SHOT_DIR" -name '*.png' 2>/dev/null | sort)
+  if [ -n "$shots" ]; then
+    echo "screenshots:"
+    printf '  %s\n' $shots
+  else
+    summary+=("FAIL  no screenshot in $TWK_SHOT_DIR")
+    failed=1
+  fi
+fi
+
+finish

@@ -1,0 +1,189 @@
+# Sourced, not run. Sets up the Wine test bench for Tilewick:
+#   - a private prefix and HOME under one bench folder, so nothing reads or
+#     writes a real user's Documents (twk.ini, tw.chm);
+#   - one shared 1600x1000 virtual desktop for every process of the prefix
+#     (a program outside that desktop cannot see Tilewick's windows);
+#   - an X display: Xvfb on a free display, or the caller's $DISPLAY when
+#     TWK_USE_DISPLAY=1;
+#   - a screenshot service: a test writes NAME.req into the exchange folder's
+#     shots/ and the service saves the whole desktop as NAME.png in
+#     $TWK_SHOT_DIR (Wine programs cannot grab the X screen themselves).
+#
+# Variables (all optional):
+#   TWK_WINE_DIR    bench folder, default <repo>/build/wine
+#   TWK_SHOT_DIR    where screenshots go, default $TWK_WINE_DIR/screenshots
+#   TWK_USE_DISPLAY 1 = use the caller's $DISPLAY instead of starting Xvfb
+#
+# Functions: twk_bench_up, twk_bench_down, twk_bench_is_up, twk_wine CMD...,
+# twk_screenshot FILE.png.
+
+TWK_REPO_DIR=${TWK_REPO_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+TWK_WINE_DIR=${TWK_WINE_DIR:-$TWK_REPO_DIR/build/wine}
+mkdir -p "$TWK_WINE_DIR"
+TWK_WINE_DIR=$(cd "$TWK_WINE_DIR" && pwd)
+TWK_SHOT_DIR=${TWK_SHOT_DIR:-$TWK_WINE_DIR/screenshots}
+TWK_STATE_FILE=$TWK_WINE_DIR/bench.state
+TWK_EXCHANGE_DIR=$TWK_WINE_DIR/exchange
+TWK_DESKTOP_SIZE=1600x1000
+
+export WINEPREFIX=$TWK_WINE_DIR/prefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko downloads: there is no network for them, and the dialogs
+# asking for them would stall the first boot.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export TWK_E2E_DIR=$TWK_EXCHANGE_DIR
+
+_twk_log() { echo "wine-bench: $*" >&2; }
+
+# Runs a Wine command in the bench: own HOME, Japanese locale (Japanese text
+# renders legibly only that way), the bench's display.
+twk_wine() {
+  env -u LC_ALL -u LC_CTYPE -u LC_MESSAGES -u LANGUAGE \
+    HOME="$TWK_WINE_DIR/home" LANG=ja_JP.UTF-8 DISPLAY="${TWK_DISPLAY:-${DISPLAY:-}}" \
+    "$@"
+}
+
+_twk_state_get() {
+  [ -f "$TWK_STATE_FILE" ] || return 1
+  sed -n "s/^$1=//p" "$TWK_STATE_FILE"
+}
+
+twk_bench_is_up() {
+  local disp
+  disp=$(_twk_state_get display) || return 1
+  [ -n "$disp" ] && xdpyinfo -display "$disp" >/dev/null 2>&1
+}
+
+_twk_free_display() {
+  local n
+  for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      echo ":$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+_twk_wait_for() { # seconds, command...
+  local limit=$1 i
+  shift
+  for i in $(seq 1 $((limit * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+_twk_make_prefix() {
+  mkdir -p "$TWK_WINE_DIR/home"
+  if [ ! -f "$WINEPREFIX/.twk-ready" ]; then
+    _twk_log "creating prefix $WINEPREFIX (first boot takes 10-20 s)"
+    rm -rf "$WINEPREFIX"
+    twk_wine wineboot -i >/dev/null 2>&1 || true
+    twk_wine wineserver -w
+    # One virtual desktop shared by every process of the prefix.
+    twk_wine wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    twk_wine wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$TWK_DESKTOP_SIZE" /f >/dev/null 2>&1
+    twk_wine wineserver -w
+    touch "$WINEPREFIX/.twk-ready"
+  fi
+  # Wine links these to $HOME's folders; make them plain folders of the bench.
+  local user_dir link
+  for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
+    [ "$(basename "$user_dir")" = Public ] && continue
+    for link in Documents Desktop Downloads Music Pictures Videos Templates; do
+      if [ -L "$user_dir$link" ]; then
+        rm -f "$user_dir$link"
+        mkdir -p "$user_dir$link"
+      fi
+    done
+  done
+}
+
+_twk_desktop_shown() {
+  xwininfo -display "$TWK_DISPLAY" -root -tree 2>/dev/null | grep -q "Wine desktop.*$TWK_DESKTOP_SIZE"
+}
+
+_twk_shot_service() { # display shotdir exchange
+  local disp=$1 out=$2 req=$3/shots f name
+  mkdir -p "$out" "$req"
+  while :; do
+    for f in "$req"/*.req; do
+      [ -e "$f" ] || continue
+      name=$(basename "$f" .req)
+      import -display "$disp" -window root "$out/$name.png.tmp.png" >/dev/null 2>&1 &&
+        mv -f "$out/$name.png.tmp.png" "$out/$name.png"
+      # The test waits for this answer file; it names where the picture went.
+      echo "$out/$name.png" >"$req/$name.done"
+      rm -f "$f"
+    done
+    sleep 0.2
+  done
+}
+
+twk_bench_up() {
+  if twk_bench_is_up; then
+    TWK_DISPLAY=$(_twk_state_get display)
+    export TWK_DISPLAY
+    return 0
+  fi
+  twk_bench_down quiet
+  local xvfb_pid=""
+  if [ "${TWK_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+    TWK_DISPLAY=$DISPLAY
+  else
+    TWK_DISPLAY=$(_twk_free_display) || { _twk_log "no free X display"; return 1; }
+    Xvfb "$TWK_DISPLAY" -screen 0 "${TWK_DESKTOP_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    if ! _twk_wait_for 20 xdpyinfo -display "$TWK_DISPLAY" >/dev/null 2>&1; then
+      _twk_log "Xvfb did not start on $TWK_DISPLAY"
+      kill "$xvfb_pid" 2>/dev/null
+      return 1
+    fi
+  fi
+  export TWK_DISPLAY
+  {
+    echo "display=$TWK_DISPLAY"
+    echo "xvfb_pid=$xvfb_pid"
+  } >"$TWK_STATE_FILE"
+
+  _twk_make_prefix || return 1
+  rm -rf "$TWK_EXCHANGE_DIR"
+  mkdir -p "$TWK_EXCHANGE_DIR/shots" "$TWK_SHOT_DIR"
+
+  # Boot the prefix (services and the desktop) before any test so the first
+  # test does not pay for it.
+  twk_wine wineboot >/dev/null 2>&1 || true
+  if ! _twk_wait_for 60 _twk_desktop_shown; then
+    _twk_log "the Wine desktop did not appear"
+  fi
+
+  _twk_shot_service "$TWK_DISPLAY" "$TWK_SHOT_DIR" "$TWK_EXCHANGE_DIR" </dev/null >/dev/null 2>&1 &
+  echo "shot_pid=$!" >>"$TWK_STATE_FILE"
+  _twk_log "up on $TWK_DISPLAY (prefix $WINEPREFIX)"
+}
+
+twk_bench_down() {
+  local xvfb_pid shot_pid
+  xvfb_pid=$(_twk_state_get xvfb_pid 2>/dev/null || true)
+  shot_pid=$(_twk_state_get shot_pid 2>/dev/null || true)
+  if [ -d "$WINEPREFIX" ]; then
+    twk_wine wineserver -k >/dev/null 2>&1 || true
+    twk_wine wineserver -w >/dev/null 2>&1 || true
+  fi
+  [ -n "$shot_pid" ] && kill "$shot_pid" 2>/dev/null
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    _twk_wait_for 10 eval "! kill -0 $xvfb_pid 2>/dev/null" || kill -9 "$xvfb_pid" 2>/dev/null
+  fi
+  rm -f "$TWK_STATE_FILE"
+  [ "${1:-}" = quiet ] || _twk_log "down"
+  return 0
+}
+
+twk_screenshot() { # file.png
+  mkdir -p "$(dirname "$1")"
+  import -display "$TWK_DISPLAY" -window root "$1"
+}

@@ -1,0 +1,128 @@
+// Arranging terminals into a grid, through the button and the shortcuts.
+#include "fixture.h"
+#include "gestures.h"
+
+#include <map>
+
+using namespace bench;
+
+namespace {
+
+class ArrangeTest : public TilewickBench {
+protected:
+    // Terminals "t1".."tN"; the ones named in `show` start in that state.
+    void startTerminals(int count, const std::map<int, std::wstring>& show = {}) {
+        for (int i = 1; i <= count; ++i) {
+            TerminalOptions o;
+            o.title = L"t" + std::to_wstring(i);
+            auto it = show.find(i);
+            if (it != show.end())
+                o.show = it->second;
+            std::shared_ptr<FakeTerminal> t;
+            ASSERT_NO_FATAL_FAILURE(startTerminal(o, &t));
+            terminals.push_back(t);
+        }
+    }
+
+    // The cells of a cols × rows grid over `area`, row-major.
+    static std::vector<RECT> cells(RECT area, int cols, int rows) {
+        const int w = (area.right - area.left) / cols, h = (area.bottom - area.top) / rows;
+        std::vector<RECT> out;
+        for (int k = 0; k < cols * rows; ++k) {
+            const int c = k % cols, r = k / cols;
+            out.push_back({area.left + c * w, area.top + r * h, area.left + (c + 1) * w,
+                           area.top + (r + 1) * h});
+        }
+        return out;
+    }
+
+    ::testing::AssertionResult restoredIn(HWND window, const RECT& cell) {
+        WINDOWPLACEMENT wp = {};
+        if (waitUntil([&] {
+                wp = placement(window);
+                return wp.showCmd == SW_SHOWNORMAL && EqualRect(&wp.rcNormalPosition, &cell);
+            }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << windowTitle(window) << " is at " << show(wp.rcNormalPosition) << " show "
+               << wp.showCmd << ", expected " << show(cell);
+    }
+
+    static std::string windowTitle(HWND w) { return show(windowText(w)); }
+
+    std::vector<std::shared_ptr<FakeTerminal>> terminals;
+};
+
+TEST_F(ArrangeTest, FourTerminalsEndRestoredInTheirCellsAndTilewickInFront) {
+    ASSERT_NO_FATAL_FAILURE(startTerminals(4, {{2, L"max"}, {3, L"min"}}));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2", L"t3", L"t4"}));
+    gestures::activate(ui.main);
+    gestures::alt('A');
+    ASSERT_TRUE(textIs(ui.columnsEdit, L"2"));
+    ASSERT_TRUE(textIs(ui.rowsEdit, L"2"));
+
+    click(centreOf(ui.arrangeButton));
+    const auto grid = cells(gestures::monitorRects().at(0), 2, 2);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(restoredIn(terminals[i]->hwnd(), grid[i])) << "terminal t" << i + 1;
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }));
+}
+
+TEST_F(ArrangeTest, SelectionOrderIsRowOrderWhateverTheClickOrder) {
+    ASSERT_NO_FATAL_FAILURE(startTerminals(3));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
+    gestures::activate(ui.main);
+    gestures::clickRow(ui.windowList, 2);
+    gestures::clickRow(ui.windowList, 0, true);
+    ASSERT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  2  "));
+    gestures::alt('L');
+    // Two windows, full screen: 2 × 2; t1 (row 0) takes the first cell.
+    const auto grid = cells(gestures::monitorRects().at(0), 2, 2);
+    EXPECT_TRUE(restoredIn(terminals[0]->hwnd(), grid[0]));
+    EXPECT_TRUE(restoredIn(terminals[2]->hwnd(), grid[1]));
+}
+
+TEST_F(ArrangeTest, AltLeftProposesOneColumnAndArrangesInTheLeftHalf) {
+    ASSERT_NO_FATAL_FAILURE(startTerminals(3));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
+    gestures::activate(ui.main);
+    gestures::alt('A');
+    // Numbers typed by hand give way to the proposal of the area shortcut.
+    click(centreOf(ui.columnsEdit));
+    tapKey(VK_END);
+    tapKey(VK_BACK);
+    typeText(L"3");
+    ASSERT_TRUE(textIs(ui.columnsEdit, L"3"));
+    gestures::alt(VK_LEFT);
+    EXPECT_TRUE(waitUntil([&] { return comboSelection(ui.areaCombo) == 1; }));
+    EXPECT_TRUE(textIs(ui.columnsEdit, L"1"));
+    EXPECT_TRUE(textIs(ui.rowsEdit, L"4"));
+    RECT left = gestures::monitorRects().at(0);
+    left.right = left.left + (left.right - left.left) / 2;
+    const auto grid = cells(left, 1, 4);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(restoredIn(terminals[i]->hwnd(), grid[i])) << "terminal t" << i + 1;
+}
+
+TEST_F(ArrangeTest, ArrangeWithAnEmptyColumnsFieldMovesNothingAndKeepsRunning) {
+    ASSERT_NO_FATAL_FAILURE(startTerminals(2));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2"}));
+    gestures::activate(ui.main);
+    gestures::alt('A');
+    const RECT before = placement(terminals[0]->hwnd()).rcNormalPosition;
+    click(centreOf(ui.columnsEdit));
+    tapKey(VK_END);
+    tapKey(VK_BACK);
+    ASSERT_TRUE(textIs(ui.columnsEdit, L""));
+    gestures::alt('L');
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }));
+    const RECT after = placement(terminals[0]->hwnd()).rcNormalPosition;
+    EXPECT_TRUE(EqualRect(&before, &after)) << show(after);
+    EXPECT_TRUE(bench.tilewick()->running());
+}
+
+}  // namespace

@@ -1,0 +1,284 @@
+// Typing and pasting into every selected terminal, and the window actions.
+#include "fixture.h"
+#include "gestures.h"
+
+#include <cstring>
+#include <fstream>
+#include <map>
+
+using namespace bench;
+
+namespace {
+
+const wchar_t kWarningCaption[] = L"警告";
+const wchar_t kConfirmCaption[] = L"貼り付ける内容を確認してください。";
+
+void setClipboardText(const std::wstring& text) {
+    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+class BroadcastTest : public TilewickBench {
+protected:
+    // Terminals t1..tN, Tilewick, and the first `selected` rows selected.
+    void startWith(int count, int selected, const std::map<int, std::wstring>& show = {}) {
+        std::vector<std::wstring> titles;
+        for (int i = 1; i <= count; ++i)
+            titles.push_back(L"t" + std::to_wstring(i));
+        startWithTitles(titles, selected, show);
+    }
+
+    // Titles must be given in list order.
+    void startWithTitles(const std::vector<std::wstring>& titles, int selected,
+                         const std::map<int, std::wstring>& show = {}) {
+        const int count = static_cast<int>(titles.size());
+        for (int i = 1; i <= count; ++i) {
+            TerminalOptions o;
+            o.title = titles[i - 1];
+            auto it = show.find(i);
+            if (it != show.end())
+                o.show = it->second;
+            std::shared_ptr<FakeTerminal> t;
+            ASSERT_NO_FATAL_FAILURE(startTerminal(o, &t));
+            terminals.push_back(t);
+        }
+        ASSERT_NO_FATAL_FAILURE(startTilewick());
+        ASSERT_TRUE(waitUntil([&] { return listRows(ui.windowList).size() == size_t(count); }));
+        gestures::activate(ui.main);
+        for (int row = 0; row < selected; ++row)
+            gestures::clickRow(ui.windowList, row, row > 0);
+        ASSERT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  " + std::to_wstring(selected) +
+                                              L"  "));
+        click(centreOf(ui.commandEdit));
+        ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    }
+
+    HWND popup(const wchar_t* caption) {
+        for (HWND w : topWindowsOf(bench.tilewick()->pid()))
+            if (windowText(w) == caption && IsWindowVisible(w))
+                return w;
+        return nullptr;
+    }
+
+    // Key events (keydown/char/keyup) a terminal received, as "kind:wp".
+    static std::vector<std::string> keys(const FakeTerminal& t) {
+        std::vector<std::string> out;
+        for (const auto& e : t.events())
+            if (e.kind == "keydown" || e.kind == "char" || e.kind == "keyup" ||
+                e.kind == "syskeydown" || e.kind == "syschar")
+                out.push_back(e.kind + ":" + std::to_string(e.wp));
+        return out;
+    }
+
+    ::testing::AssertionResult keysAre(const FakeTerminal& t,
+                                       const std::vector<std::string>& expected) {
+        std::vector<std::string> seen;
+        if (waitUntil([&] { return (seen = keys(t)) == expected; }))
+            return ::testing::AssertionSuccess();
+        std::string s;
+        for (auto& k : seen)
+            s += k + " ";
+        return ::testing::AssertionFailure() << "keys were [" << s << "]";
+    }
+
+    std::vector<std::shared_ptr<FakeTerminal>> terminals;
+};
+
+std::string down(WORD vk) { return "keydown:" + std::to_string(vk); }
+std::string chr(wchar_t c) { return "char:" + std::to_string(c); }
+
+TEST_F(BroadcastTest, TypedKeysReachEverySelectedTerminalAsTheKeyboardMadeThem) {
+    ASSERT_NO_FATAL_FAILURE(startWith(4, 3));
+    tapKey('L');
+    tapKey('S');
+    tapKey(VK_RETURN);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(keysAre(*terminals[i], {down('L'), down('S'), down(VK_RETURN)})) << i;
+        auto events = terminals[i]->events("keydown");
+        ASSERT_EQ(events.size(), 3u);
+        for (auto& e : events) {
+            // Repeat count 1 and the key's own scan code, as the keyboard produced them.
+            EXPECT_EQ(e.lp & 0xFFFF, 1u) << e.raw;
+            EXPECT_EQ((e.lp >> 16) & 0xFF, MapVirtualKeyW(e.wp, MAPVK_VK_TO_VSC)) << e.raw;
+        }
+    }
+    EXPECT_TRUE(keys(*terminals[3]).empty()) << "an unselected terminal got keys";
+    EXPECT_TRUE(textIs(ui.commandEdit, L""));
+}
+
+TEST_F(BroadcastTest, ShiftedLettersArriveAsTheCharacterTyped) {
+    ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
+    tapKey('A', {VK_SHIFT});
+    tapKey('C', {VK_CONTROL});
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(keysAre(*terminals[i],
+                            {down(VK_SHIFT), chr(L'A'), down(VK_CONTROL), chr(L'\x03')}))
+            << i;
+}
+
+TEST_F(BroadcastTest, F5RefreshesButShiftF5AndNoAltKeyIsForwarded) {
+    ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
+    tapKey(VK_F5);
+    tapKey(VK_F5, {VK_SHIFT});
+    tapKey('X', {VK_MENU});
+    tapKey('Q');  // a marker: everything before it has been handled
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(keysAre(*terminals[i], {down(VK_SHIFT), down(VK_F5), down('Q')})) << i;
+}
+
+TEST_F(BroadcastTest, AMinimisedTerminalStopsTheKeyWithOneWarningUntilArranged) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, 3, {{2, L"min"}}));
+    tapKey('Z');
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = popup(kWarningCaption)) != nullptr; }));
+    SetForegroundWindow(box);
+    tapKey(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return popup(kWarningCaption) == nullptr; }));
+    for (auto& t : terminals)
+        EXPECT_TRUE(keys(*t).empty());
+
+    gestures::alt('L');
+    ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }));
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    tapKey('Z');
+    for (auto& t : terminals)
+        EXPECT_TRUE(keysAre(*t, {down('Z')}));
+    EXPECT_EQ(popup(kWarningCaption), nullptr);
+}
+
+TEST_F(BroadcastTest, ASingleLinePasteReachesEveryTerminalInOrderWithoutAsking) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, 3));
+    setClipboardText(L"uptime");
+    click(centreOf(ui.commandEdit), true);
+    for (auto& t : terminals) {
+        ASSERT_TRUE(waitUntil([&] { return t->events("rup").size() == 1; }));
+        auto up = t->events("rup")[0];
+        EXPECT_EQ(up.paste, L"uptime");
+        EXPECT_EQ(t->events("rdown").size(), 1u);
+    }
+    EXPECT_EQ(popup(kConfirmCaption), nullptr);
+}
+
+TEST_F(BroadcastTest, AMultiLinePasteAsksFirstAndOnlyOkPastes) {
+    ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
+    setClipboardText(L"cd /tmp\r\nls");
+    // Cancel by Escape, by Enter in the text, and by the close box: nothing pasted.
+    for (int way = 0; way < 3; ++way) {
+        click(centreOf(ui.commandEdit), true);
+        HWND dialog = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = popup(kConfirmCaption)) != nullptr; }));
+        EXPECT_EQ(windowText(GetDlgItem(dialog, 111)), L"cd /tmp\r\nls");
+        if (way == 0) {
+            tapKey(VK_ESCAPE);
+        } else if (way == 1) {
+            tapKey(VK_RETURN);
+        } else {
+            RECT r = windowRect(dialog);
+            click({r.right - 12, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 3});
+        }
+        ASSERT_TRUE(waitUntil([&] { return popup(kConfirmCaption) == nullptr; })) << way;
+        ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    }
+    for (auto& t : terminals)
+        EXPECT_TRUE(t->events("rup").empty());
+
+    click(centreOf(ui.commandEdit), true);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (dialog = popup(kConfirmCaption)) != nullptr; }));
+    click(centreOf(GetDlgItem(dialog, IDOK)));
+    for (auto& t : terminals) {
+        ASSERT_TRUE(waitUntil([&] { return t->events("rup").size() == 1; }));
+        EXPECT_EQ(t->events("rup")[0].paste, L"cd /tmp\r\nls");
+    }
+}
+
+TEST_F(BroadcastTest, WithConfirmationOffAMultiLinePasteGoesStraightThrough) {
+    std::ofstream(narrow(documentsDir() + L"\\twk.ini"), std::ios::binary)
+        << "[BASE]\r\npasteConfirm = FALSE\r\n";
+    ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
+    setClipboardText(L"a\nb");
+    gestures::alt('V');
+    for (auto& t : terminals)
+        ASSERT_TRUE(waitUntil([&] { return t->events("rup").size() == 1; }));
+    EXPECT_EQ(popup(kConfirmCaption), nullptr);
+}
+
+TEST_F(BroadcastTest, NothingIsPastedFromTheFilterFieldOrFromAnEmptyClipboard) {
+    ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
+    setClipboardText(L"date");
+    click(centreOf(ui.filterEdit));
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.filterEdit; }));
+    gestures::alt('V');
+    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    CloseClipboard();
+    gestures::alt('I');
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    gestures::alt('V');
+    tapKey('Q');  // marker: the paste commands have been handled
+    for (auto& t : terminals) {
+        ASSERT_TRUE(keysAre(*t, {down('Q')}));
+        EXPECT_TRUE(t->events("rdown").empty());
+    }
+    // The clipboard is free for other programs afterwards.
+    EXPECT_TRUE(waitUntil([] {
+        if (!OpenClipboard(nullptr))
+            return false;
+        CloseClipboard();
+        return true;
+    }));
+}
+
+TEST_F(BroadcastTest, AHungTerminalDoesNotStopThePasteForTheOthers) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, 3));
+    terminals[0]->hang();
+    ASSERT_TRUE(waitUntil([&] { return !terminals[0]->events("hang").empty(); }));
+    setClipboardText(L"whoami");
+    click(centreOf(ui.commandEdit), true);
+    for (int i = 1; i < 3; ++i)
+        EXPECT_TRUE(waitUntil([&] { return terminals[i]->events("rup").size() == 1; },
+                              Millis(30000)))
+            << i;
+    // Tilewick answers again once the sends are over.
+    EXPECT_TRUE(waitUntil([&] {
+        DWORD_PTR r;
+        return SendMessageTimeoutW(ui.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &r) != 0;
+    }));
+}
+
+TEST_F(BroadcastTest, HideOthersMinimisesExactlyTheUnselectedOnesEvenWhenFilteredOut) {
+    ASSERT_NO_FATAL_FAILURE(startWithTitles({L"app1", L"app2", L"db1", L"db2", L"web1"}, 2));
+    click(centreOf(ui.filterEdit));
+    typeText(L"app");  // the three unselected ones are filtered out of the list
+    ASSERT_TRUE(listShows({L"app1", L"app2"}));
+    click(centreOf(ui.hideOthersButton));
+    for (int i = 0; i < 5; ++i) {
+        const UINT expected = i < 2 ? SW_SHOWNORMAL : SW_SHOWMINIMIZED;
+        EXPECT_TRUE(waitUntil([&] { return placement(terminals[i]->hwnd()).showCmd == expected; }))
+            << "terminal " << i;
+    }
+    EXPECT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+}
+
+TEST_F(BroadcastTest, DoubleClickOnARowRaisesItsTerminalThenTilewickComesBack) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, 0));
+    doubleClick(gestures::rowPoint(ui.windowList, 1));
+    // The terminal comes forward first; after the pause Tilewick takes the foreground back.
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }));
+    EXPECT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  1  "));
+}
+
+TEST_F(BroadcastTest, FlashLeavesTheFocusInTheCommandField) {
+    ASSERT_NO_FATAL_FAILURE(startWith(2, 1));
+    click(centreOf(ui.filterEdit));
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.filterEdit; }));
+    gestures::alt('B');
+    EXPECT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+}
+
+}  // namespace

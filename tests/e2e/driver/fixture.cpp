@@ -1,0 +1,95 @@
+#include "fixture.h"
+
+using namespace bench;
+
+namespace {
+bool noLeftovers() {
+    return topWindowsOfClass(L"PuTTY").empty() && topWindowsOfClass(L"TILEWICK").empty();
+}
+}  // namespace
+
+std::string show(const std::wstring& text) {
+    return "\"" + narrow(text) + "\"";
+}
+
+std::string show(const std::vector<std::wstring>& rows) {
+    std::string out = "[";
+    for (size_t i = 0; i < rows.size(); ++i)
+        out += (i ? ", " : "") + show(rows[i]);
+    return out + "]";
+}
+
+std::string show(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " +
+           std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
+}
+
+void TilewickBench::SetUp() {
+    // A window left by an earlier test would turn up in Tilewick's list.
+    ASSERT_TRUE(waitUntil(noLeftovers))
+        << "windows of class PuTTY or TILEWICK are still open from an earlier run";
+    // Each test starts from Tilewick's defaults, not from what an earlier test saved.
+    std::wstring docs = documentsDir();
+    DeleteFileW((docs + L"\\twk.ini").c_str());
+    DeleteFileW((docs + L"\\tw.chm").c_str());
+}
+
+void TilewickBench::TearDown() {
+    bench.killAll();
+    EXPECT_TRUE(waitUntil(noLeftovers)) << "windows outlived their processes";
+}
+
+void TilewickBench::startTilewick() {
+    std::string why;
+    ASSERT_TRUE(bench.startTilewick(&ui, &why)) << why;
+}
+
+void TilewickBench::startTerminal(const TerminalOptions& options,
+                                  std::shared_ptr<FakeTerminal>* out) {
+    std::string why;
+    auto t = bench.startTerminal(options, &why);
+    ASSERT_TRUE(t) << why;
+    if (out)
+        *out = t;
+}
+
+void TilewickBench::startTerminal(const std::wstring& title, std::shared_ptr<FakeTerminal>* out) {
+    TerminalOptions o;
+    o.title = title;
+    startTerminal(o, out);
+}
+
+::testing::AssertionResult TilewickBench::listShows(const std::vector<std::wstring>& rows) {
+    std::vector<std::wstring> seen;
+    if (waitUntil([&] {
+            seen = listRows(ui.windowList);
+            return seen == rows;
+        }))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the list shows " << show(seen) << ", expected " << show(rows);
+}
+
+::testing::AssertionResult TilewickBench::textIs(HWND hwnd, const std::wstring& text) {
+    std::wstring seen;
+    if (waitUntil([&] {
+            seen = windowText(hwnd);
+            return seen == text;
+        }))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the text is " << show(seen) << ", expected " << show(text);
+}
+
+void TilewickBench::screenshot(const std::wstring& name) {
+    std::wstring path = bench::screenshot(name);
+    ASSERT_FALSE(path.empty()) << "no screenshot service answered (is the bench up?)";
+    std::printf("screenshot: %s\n", narrow(path).c_str());
+}
+
+void TilewickTest::SetUp() {
+    TilewickBench::SetUp();
+    if (HasFatalFailure())
+        return;
+    startTilewick();
+}

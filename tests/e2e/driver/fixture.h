@@ -1,0 +1,52 @@
+// Base fixtures for the end-to-end tests.
+//
+// TilewickBench gives each test a clean desktop: no terminal or Tilewick
+// window left from an earlier test, no settings or help file in Documents, and
+// every process the test starts ended when it finishes, pass or fail.
+// TilewickTest additionally starts a fresh Tilewick before the test body.
+#pragma once
+
+#include "bench.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class TilewickBench : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts Tilewick and finds its controls in `ui`; use with
+    // ASSERT_NO_FATAL_FAILURE.
+    void startTilewick();
+    // Starts a fake terminal; use with ASSERT_NO_FATAL_FAILURE when the test
+    // needs the result, which is stored in *out when out is given.
+    void startTerminal(const bench::TerminalOptions& options,
+                       std::shared_ptr<bench::FakeTerminal>* out = nullptr);
+    void startTerminal(const std::wstring& title,
+                       std::shared_ptr<bench::FakeTerminal>* out = nullptr);
+
+    // Waits until the list shows exactly `rows`; on time-out the assertion
+    // reports what it showed last.
+    ::testing::AssertionResult listShows(const std::vector<std::wstring>& rows);
+    // Waits until `hwnd`'s text is `text`.
+    ::testing::AssertionResult textIs(HWND hwnd, const std::wstring& text);
+
+    // Saves a picture of the desktop for people to look at; fails the test
+    // when the shell side of the bench does not answer.
+    void screenshot(const std::wstring& name);
+
+    bench::Bench bench;
+    bench::Controls ui;
+};
+
+class TilewickTest : public TilewickBench {
+protected:
+    void SetUp() override;
+};
+
+// Text for test messages.
+std::string show(const std::wstring& text);
+std::string show(const std::vector<std::wstring>& rows);
+std::string show(const RECT& r);

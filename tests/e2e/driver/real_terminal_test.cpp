@@ -1,0 +1,463 @@
+// Tilewick driving real PuTTY terminals.
+//
+// Each terminal is PuTTY (built by scripts/build-putty.sh) connected with the
+// raw protocol to a loopback listener of this driver that records every byte
+// it receives, so the tests see exactly what a remote host would: typing in
+// Tilewick's command field must arrive byte for byte on every host, and a
+// right click there must make every terminal paste the clipboard.
+//
+// putty.exe comes from the environment: TWK_PUTTY_EXE (or TILEWICK_PUTTY), a
+// Unix or Windows path. Without it the tests skip, saying why.
+// Winsock must come before <windows.h>, which the bench headers include.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "fixture.h"
+#include "gestures.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+using namespace bench;
+
+namespace {
+
+std::wstring envVar(const wchar_t* name) {
+    wchar_t buf[4096] = {};
+    DWORD n = GetEnvironmentVariableW(name, buf, 4096);
+    return (n > 0 && n < 4096) ? std::wstring(buf, n) : std::wstring();
+}
+
+// Where putty.exe is, or why there is none to use.
+std::wstring puttyExe(std::string* why) {
+    std::wstring path = envVar(L"TWK_PUTTY_EXE");
+    if (path.empty())
+        path = envVar(L"TILEWICK_PUTTY");
+    if (path.empty()) {
+        *why = "no putty.exe given: set TWK_PUTTY_EXE to the output of scripts/build-putty.sh";
+        return L"";
+    }
+    path = toWindowsPath(path);
+    if (!fileExists(path)) {
+        *why = "putty.exe not found at " + narrow(path);
+        return L"";
+    }
+    return path;
+}
+
+// PuTTY's defaults in the bench's registry: no local echo and no local line
+// editing (every key goes to the host as it is typed), nothing asked on close,
+// the window closes by itself when the connection goes, and the right button
+// pastes. The numbers are PuTTY's own: LocalEcho/LocalEdit 0 force on,
+// 1 force off, 2 auto; CloseOnExit 0 never, 1 on clean exit, 2 always;
+// MouseIsXterm 0 right button pastes, 1 xterm (middle pastes), 2 menu.
+bool setPuttyDefaults(std::string* why) {
+    const wchar_t* key = L"Software\\SimonTatham\\PuTTY\\Sessions\\Default%20Settings";
+    HKEY h = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h,
+                        nullptr) != ERROR_SUCCESS) {
+        *why = "cannot open PuTTY's default settings in the registry";
+        return false;
+    }
+    const struct {
+        const wchar_t* name;
+        DWORD value;
+    } values[] = {
+        {L"LocalEcho", 1},   {L"LocalEdit", 1},    {L"WarnOnClose", 0},
+        {L"CloseOnExit", 2}, {L"MouseIsXterm", 0},
+    };
+    bool ok = true;
+    for (const auto& v : values)
+        ok = ok && RegSetValueExW(h, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v.value),
+                                  sizeof(DWORD)) == ERROR_SUCCESS;
+    RegCloseKey(h);
+    if (!ok)
+        *why = "cannot write PuTTY's default settings";
+    return ok;
+}
+
+// A TCP listener on 127.0.0.1 (a port the system picks) that records every
+// byte of every connection, in order, in memory and in a file of the exchange
+// folder (for people looking at a failure). It greets each connection with one
+// line, so that PuTTY prints something and shows its "host - PuTTY" title. Its
+// thread ends when the listener is destroyed, or by itself after 10 minutes.
+class ByteListener {
+public:
+    ByteListener() {
+        WSADATA wsa;
+        started_ = WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+        if (!started_)
+            return;
+        sock_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (sock_ == INVALID_SOCKET)
+            return;
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        int len = sizeof addr;
+        if (bind(sock_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            listen(sock_, 4) != 0 ||
+            getsockname(sock_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+            return;
+        port_ = ntohs(addr.sin_port);
+        logPath_ = uniquePath(L"listener-" + std::to_wstring(port_), L".bin");
+        thread_ = std::thread([this] { run(); });
+    }
+    ByteListener(const ByteListener&) = delete;
+    ByteListener& operator=(const ByteListener&) = delete;
+    ~ByteListener() {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        if (sock_ != INVALID_SOCKET)
+            closesocket(sock_);
+        if (started_)
+            WSACleanup();
+    }
+
+    int port() const { return port_; }
+    bool ok() const { return port_ != 0; }
+    int connections() const { return connections_; }
+    std::string bytes() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return bytes_;
+    }
+    const std::wstring& logPath() const { return logPath_; }
+
+private:
+    void run() {
+        std::vector<SOCKET> peers;
+        HANDLE log = CreateFileW(logPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD started = GetTickCount();
+        while (!stop_ && GetTickCount() - started < 10 * 60 * 1000) {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(sock_, &readable);
+            for (SOCKET s : peers)
+                FD_SET(s, &readable);
+            timeval tv = {0, 50 * 1000};
+            if (select(0, &readable, nullptr, nullptr, &tv) <= 0)
+                continue;
+            if (FD_ISSET(sock_, &readable)) {
+                SOCKET peer = accept(sock_, nullptr, nullptr);
+                if (peer != INVALID_SOCKET) {
+                    static const char greeting[] = "listening\r\n";
+                    send(peer, greeting, sizeof greeting - 1, 0);
+                    peers.push_back(peer);
+                    ++connections_;
+                }
+            }
+            for (size_t i = 0; i < peers.size();) {
+                if (!FD_ISSET(peers[i], &readable)) {
+                    ++i;
+                    continue;
+                }
+                char buf[4096];
+                int n = recv(peers[i], buf, sizeof buf, 0);
+                if (n <= 0) {
+                    closesocket(peers[i]);
+                    peers.erase(peers.begin() + i);
+                    continue;
+                }
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    bytes_.append(buf, n);
+                }
+                if (log != INVALID_HANDLE_VALUE) {
+                    DWORD written = 0;
+                    WriteFile(log, buf, n, &written, nullptr);
+                    FlushFileBuffers(log);
+                }
+                ++i;
+            }
+        }
+        for (SOCKET s : peers)
+            closesocket(s);
+        if (log != INVALID_HANDLE_VALUE)
+            CloseHandle(log);
+    }
+
+    bool started_ = false;
+    SOCKET sock_ = INVALID_SOCKET;
+    int port_ = 0;
+    std::wstring logPath_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> connections_{0};
+    mutable std::mutex mutex_;
+    std::string bytes_;
+};
+
+// Bytes as C-like text for messages: "Echo\r\x03".
+std::string escaped(const std::string& bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    return out + "\"";
+}
+
+// Presses the keys that type `text` on the current keyboard layout, as a user
+// would: Shift held for the characters that need it, each key pressed and
+// released with its real virtual-key and scan code.
+void typeWithKeys(const std::wstring& text) {
+    for (wchar_t c : text) {
+        SHORT scan = VkKeyScanW(c);
+        ASSERT_NE(scan, -1) << "no key types U+" << std::hex << unsigned(c);
+        const WORD vk = LOBYTE(scan);
+        const BYTE shifts = HIBYTE(scan);
+        ASSERT_EQ(shifts & ~1, 0) << "U+" << std::hex << unsigned(c) << " needs more than Shift";
+        if (shifts & 1)
+            tapKey(vk, {VK_SHIFT});
+        else
+            tapKey(vk);
+    }
+}
+
+void setClipboardText(const std::wstring& text) {
+    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// Handles what arrived for this thread's windows (its own input included).
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Whether this thread, having taken its input, sees Shift down, and so does
+// the desktop.
+bool shiftDownHere() {
+    pumpMessages();
+    return (GetKeyState(VK_SHIFT) & 0x8000) != 0 && (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+}
+
+class RealTerminalTest : public TilewickBench {
+protected:
+    static constexpr int kTerminals = 3;
+
+    void SetUp() override {
+        std::string why;
+        putty = puttyExe(&why);
+        if (putty.empty())
+            GTEST_SKIP() << why;
+        TilewickBench::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(setPuttyDefaults(&why)) << why;
+    }
+
+    void TearDown() override {
+        if (putty.empty())
+            return;  // skipped: nothing was started
+        TilewickBench::TearDown();
+        // The terminals are gone; now their hosts may go too.
+        listeners.clear();
+    }
+
+    static std::wstring hostName(int i) { return L"host0" + std::to_wstring(i); }
+    static std::wstring titleOf(int i) { return hostName(i) + L" - PuTTY"; }
+
+    // A listener and a PuTTY window connected to it, titled "hostNN - PuTTY".
+    void startPutty(int i) {
+        listeners.push_back(std::make_unique<ByteListener>());
+        ByteListener& l = *listeners.back();
+        ASSERT_TRUE(l.ok()) << "cannot listen on 127.0.0.1";
+        auto p = bench.start(putty, {L"-raw", L"-P", std::to_wstring(l.port()), L"-loghost",
+                                     hostName(i), L"127.0.0.1"});
+        ASSERT_TRUE(p) << "putty.exe did not start";
+        HWND window = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            auto wins = topWindowsOf(p->pid(), L"PuTTY");
+            window = wins.empty() ? nullptr : wins.front();
+            return window && windowText(window) == titleOf(i) && l.connections() == 1;
+        })) << "PuTTY for "
+            << narrow(hostName(i)) << " did not connect and show its title; "
+            << "title " << show(window ? windowText(window) : L"(no window)") << ", connections "
+            << l.connections();
+        // Nothing is sent before anyone types.
+        ASSERT_EQ(l.bytes(), "") << "PuTTY sent bytes on its own";
+        terminals.push_back(window);
+    }
+
+    // Three listeners and three PuTTY windows connected to them, titled
+    // "host01 - PuTTY" .. "host03 - PuTTY"; then Tilewick, in the foreground
+    // with all three selected and arranged, the focus in the command field.
+    void startAll() {
+        for (int i = 1; i <= kTerminals; ++i)
+            ASSERT_NO_FATAL_FAILURE(startPutty(i));
+        ASSERT_NO_FATAL_FAILURE(startTilewick());
+        std::vector<std::wstring> titles;
+        for (int i = 1; i <= kTerminals; ++i)
+            titles.push_back(titleOf(i));
+        ASSERT_TRUE(listShows(titles));
+
+        gestures::activate(ui.main);
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }))
+            << "Tilewick did not come to the foreground";
+        ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }))
+            << "the focus is not in the command field after activation";
+
+        gestures::alt('A');
+        ASSERT_TRUE(
+            textIs(ui.countLabel, L"選択ウィンドウ数：  " + std::to_wstring(kTerminals) + L"  "));
+        // New windows all open at the same place; arranged, each has a cell of
+        // its own. Keys typed before Tilewick has the foreground back would go
+        // to a terminal, so wait for the whole arrangement to end.
+        gestures::alt('L');
+        auto arranged = [&] {
+            for (size_t a = 0; a < terminals.size(); ++a) {
+                if (placement(terminals[a]).showCmd != SW_SHOWNORMAL)
+                    return false;
+                for (size_t b = a + 1; b < terminals.size(); ++b) {
+                    RECT ra = windowRect(terminals[a]), rb = windowRect(terminals[b]);
+                    if (ra.left == rb.left && ra.top == rb.top)
+                        return false;
+                }
+            }
+            return true;
+        };
+        ASSERT_TRUE(waitUntil([&] {
+            return arranged() && GetForegroundWindow() == ui.main &&
+                   focusOf(ui.main) == ui.commandEdit;
+        })) << "after Alt+L the terminals are not each in a cell of their own in the normal "
+               "state, or Tilewick did not take the foreground and the focus back";
+    }
+
+    // Waits until every listener has received exactly `expected` in all (the
+    // whole stream since its terminal connected).
+    ::testing::AssertionResult everyHostReceived(const std::string& expected) {
+        std::string seen;
+        for (size_t i = 0; i < listeners.size(); ++i) {
+            const ByteListener& l = *listeners[i];
+            waitUntil([&] { return l.bytes().size() >= expected.size(); });
+            seen = l.bytes();
+            if (seen != expected)
+                return ::testing::AssertionFailure()
+                       << narrow(hostName(int(i) + 1)) << " received " << escaped(seen)
+                       << ", expected " << escaped(expected) << " (log " << narrow(l.logPath())
+                       << ")";
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    std::wstring putty;
+    std::vector<std::unique_ptr<ByteListener>> listeners;
+    std::vector<HWND> terminals;
+};
+
+// Why Tilewick posts characters for modified keys: PuTTY types a posted
+// key-down under its own keyboard state, where Shift is up even while the
+// sender holds it, and takes a posted character as it is.
+TEST_F(RealTerminalTest, PuttyTypesPostedKeyDownsUnderItsOwnKeyboardState) {
+    ASSERT_NO_FATAL_FAILURE(startPutty(1));
+    HWND t = terminals.front();
+    // The sender's own window in the foreground, so that the real Shift goes
+    // to the sender and not to PuTTY.
+    HWND sender =
+        CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"sender", WS_POPUP | WS_VISIBLE | WS_BORDER, 700,
+                        500, 200, 80, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(sender);
+    SetForegroundWindow(sender);
+    ASSERT_TRUE(waitUntil([&] {
+        pumpMessages();
+        return GetForegroundWindow() == sender && GetActiveWindow() == sender;
+    })) << "the sender's window did not become the active one";
+    struct Cleanup {
+        HWND window;
+        bool shift = false;
+        ~Cleanup() {
+            if (shift)
+                keyUp(VK_SHIFT);
+            DestroyWindow(window);
+        }
+    } cleanup{sender};
+    // Wine sometimes resets the key state to the X server's (where no key is
+    // down) shortly after a window of a new process shows: press Shift again
+    // until it holds across the whole check. Every try posts one "L".
+    std::string expected;
+    bool heldThroughout = false;
+    for (int attempt = 0; attempt < 5 && !heldThroughout; ++attempt) {
+        keyDown(VK_SHIFT);  // held here, in the sender, through the posts
+        cleanup.shift = true;
+        if (!waitUntil([] { return shiftDownHere(); }, Millis(2000)))
+            continue;
+        PostMessageW(t, WM_KEYDOWN, VK_SHIFT, 0x002A0001);
+        PostMessageW(t, WM_KEYDOWN, 'L', 0x00260001);
+        expected += "l";
+        ASSERT_TRUE(everyHostReceived(expected)) << "a posted Shift+L key-down";
+        heldThroughout = shiftDownHere();
+    }
+    ASSERT_TRUE(heldThroughout) << "the sender could not hold Shift through the check";
+    keyUp(VK_SHIFT);
+    cleanup.shift = false;
+    PostMessageW(t, WM_CHAR, 'A', 0x001E0001);
+    expected += "A";
+    EXPECT_TRUE(everyHostReceived(expected)) << "a posted character 'A'";
+    PostMessageW(t, WM_CHAR, 0x03, 0x002E0001);
+    expected += "\x03";
+    EXPECT_TRUE(everyHostReceived(expected)) << "a posted character 0x03 (Ctrl+C)";
+    PostMessageW(t, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    expected += "\r";
+    EXPECT_TRUE(everyHostReceived(expected)) << "a posted Enter key-down";
+}
+
+TEST_F(RealTerminalTest, TypedCommandArrivesByteForByteOnEveryHost) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+
+    ASSERT_NO_FATAL_FAILURE(typeWithKeys(L"Echo Hi | Tr A-Z a-z"));
+    tapKey(VK_RETURN);
+    const std::string line = "Echo Hi | Tr A-Z a-z\r";
+    EXPECT_TRUE(everyHostReceived(line));
+    EXPECT_EQ(windowText(ui.commandEdit), L"") << "the command field kept what was typed";
+
+    // Ctrl+C reaches the hosts as the control character, not as "c".
+    tapKey('C', {VK_CONTROL});
+    EXPECT_TRUE(everyHostReceived(line + "\x03"));
+    screenshot(L"real-terminal-typed");
+}
+
+TEST_F(RealTerminalTest, RightClickOnCommandFieldMakesEveryTerminalPasteTheClipboard) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    const std::wstring text = L"uname -a; echo pasted-42";
+    ASSERT_NO_FATAL_FAILURE(setClipboardText(text));
+
+    click(centreOf(ui.commandEdit), true);
+    EXPECT_TRUE(everyHostReceived(narrow(text)));
+    EXPECT_EQ(windowText(ui.commandEdit), L"");
+    screenshot(L"real-terminal-pasted");
+}
+
+TEST_F(RealTerminalTest, AltVMakesEveryTerminalPasteTheClipboard) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    const std::wstring text = L"ls -l /tmp";
+    ASSERT_NO_FATAL_FAILURE(setClipboardText(text));
+
+    gestures::alt('V');
+    EXPECT_TRUE(everyHostReceived(narrow(text)));
+}
+
+}  // namespace
