@@ -1,7 +1,7 @@
 #include "resources/help_file.h"
 
 #include "app/app_state.h"
-#include "platform/bounded_text.h"
+#include "settings/settings_store.h"
 
 #include <htmlhelp.h>
 #include <shlobj.h>
@@ -13,6 +13,7 @@ using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 constexpr wchar_t kControlKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr WORD kHtmlHelpWOrdinal = 15;
+constexpr char16_t kHelpFileName[] = u"tw.chm";
 
 wchar_t* helpPath() {
     return reinterpret_cast<wchar_t*>(app().helpFilePath);
@@ -76,21 +77,13 @@ void initHelp() {
 }
 
 bool composeHelpPath(const wchar_t* folder, wchar_t* path) {
-    BoundedText<kPathUnits> joined;
-    joined.text(reinterpret_cast<const char16_t*>(folder)).text(u"\\tw.chm");
-    // A cut path would name some other file: better none at all.
-    const bool fits = !joined.overflowed();
-    for (int i = 0; i < kPathUnits; ++i)
-        path[i] = fits ? static_cast<wchar_t>(joined.c_str()[i]) : L'\0';
-    return fits;
+    return joinPath(reinterpret_cast<const char16_t*>(folder), kHelpFileName,
+                    reinterpret_cast<char16_t*>(path));
 }
 
-void buildHelpPath() {
-    wchar_t folder[MAX_PATH] = {};
-    // On failure the folder stays empty and the path is "\tw.chm".
-    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder);
-    composeHelpPath(folder, helpPath());
-}
+// On failure to find Documents the path is "\tw.chm"; one that does not fit
+// stays empty, and then no help file is written or deleted.
+void buildHelpPath() { buildDocumentsPath(kHelpFileName, app().helpFilePath); }
 
 bool writeHelpFile() {
     const wchar_t* path = helpPath();

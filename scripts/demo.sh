@@ -28,10 +28,14 @@ twk_bench_up || exit 1
 term=$REPO/build/win/tests/e2e/fake_terminal.exe
 titles=("web01.prod - PuTTY" "web02.prod - PuTTY" "db-主系 - PuTTY"
   "db-副系 - PuTTY" "バッチサーバ - PuTTY" "監視 mon01 - PuTTY")
+# Titles go through files: a Unix command line reaches Wine in the Unix
+# locale's code page, and ja_JP.UTF-8 need not exist on the machine.
+mkdir -p "$TWK_WINE_DIR/demo"
 for i in "${!titles[@]}"; do
   x=$((440 + (i % 3) * 385))
   y=$((10 + (i / 3) * 490))
-  twk_wine wine "$term" --title "${titles[$i]}" --pos "$x,$y,380,480" >/dev/null 2>&1 &
+  printf '%s' "${titles[$i]}" >"$TWK_WINE_DIR/demo/title$i.txt"
+  twk_wine wine "$term" --title-file "$TWK_WINE_DIR/demo/title$i.txt" --pos "$x,$y,380,480" >/dev/null 2>&1 &
 done
 
 count_terminals() {

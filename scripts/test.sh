@@ -52,6 +52,9 @@ fi
 if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
   -DTILEWICK_WERROR=ON -DCMAKE_BUILD_TYPE=Release &&
   step "windows build" cmake --build build/win -j2; then
+  # Real PuTTY for the byte-level tests, built once and cached outside the clone.
+  putty_path() { TWK_PUTTY_EXE=$(bash scripts/build-putty.sh) && export TWK_PUTTY_EXE; }
+  step "putty build (cached)" putty_path
   export TWK_WINE_DIR=$REPO/build/win/wine
   export TWK_SHOT_DIR=$REPO/build/screenshots
   rm -rf "$TWK_SHOT_DIR"

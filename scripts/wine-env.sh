@@ -31,7 +31,9 @@ export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono or Gecko downloads: there is no network for them, and the dialogs
 # asking for them would stall the first boot.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A crashing program ends at once instead of waiting in the debugger until
+# the test times out.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export TWK_E2E_DIR=$TWK_EXCHANGE_DIR
 
 _twk_log() { echo "wine-bench: $*" >&2; }

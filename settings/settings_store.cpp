@@ -18,6 +18,10 @@ bool readFlag(const char16_t* key, const char16_t* path) {
 bool buildDocumentsPath(const char16_t* fileName, char16_t* path) {
     char16_t folder[kPathUnits] = {};
     platform::documentsFolder(folder);  // on failure the folder part stays empty
+    return joinPath(folder, fileName, path);
+}
+
+bool joinPath(const char16_t* folder, const char16_t* fileName, char16_t* path) {
     BoundedText<kPathUnits> joined;
     joined.text(folder).text(u"\\").text(fileName);
     for (int i = 0; i < kPathUnits; ++i)

@@ -9,6 +9,8 @@
 // not fit, the buffer is left empty and the result is false: a cut path
 // would name another file.
 bool buildDocumentsPath(const char16_t* fileName, char16_t* path /* 260 units */);
+// "<folder>\<fileName>" by the same rule.
+bool joinPath(const char16_t* folder, const char16_t* fileName, char16_t* path /* 260 units */);
 
 // "TRUE" in any letter case is on; everything else is off.
 bool readsAsTrue(const char16_t* value);

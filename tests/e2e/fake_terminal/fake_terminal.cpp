@@ -5,6 +5,10 @@
 // line per event, so a test can check exactly what arrived. Options:
 //
 //   --title TEXT        window caption (may be empty: --title "")
+//   --title-file PATH   window caption read from a UTF-8 file (a command line
+//                       from a Unix shell reaches Wine in the Unix locale's
+//                       code page, which mangles Japanese unless that locale
+//                       exists on the machine)
 //   --class NAME        window class, default "PuTTY"
 //   --log PATH          append events here (ASCII lines, see logEvent)
 //   --show normal|min|max|hidden    initial show state, default normal
@@ -215,6 +219,29 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+bool readTitleFile(const wchar_t* path, std::wstring* title) {
+    HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    std::string bytes;
+    char buf[1024];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
+        bytes.append(buf, got);
+    CloseHandle(f);
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r'))
+        bytes.pop_back();
+    title->clear();
+    if (bytes.empty())
+        return true;
+    int n =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    title->resize(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &(*title)[0], n);
+    return true;
+}
+
 bool parseRect(const wchar_t* s, Options& o) {
     int x, y, w, h;
     if (swscanf(s, L"%d,%d,%d,%d", &x, &y, &w, &h) != 4)
@@ -242,6 +269,8 @@ bool parseArgs(Options& o) {
             ok = false;
         } else if (a == L"--title") {
             o.title = argv[++i];
+        } else if (a == L"--title-file") {
+            ok = readTitleFile(argv[++i], &o.title);
         } else if (a == L"--class") {
             o.className = argv[++i];
         } else if (a == L"--log") {
