@@ -5,7 +5,7 @@
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        return TRUE; // the default focus: the OK button
+        return TRUE;  // the default focus: the OK button
     case WM_COMMAND:
         // Esc and the close box arrive as IDCANCEL.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

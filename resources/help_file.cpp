@@ -26,7 +26,7 @@ HMODULE loadHelpControl() {
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kControlKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
         wchar_t value[MAX_PATH] = {};
         DWORD type = 0;
-        DWORD bytes = sizeof(value) - sizeof(wchar_t); // the zero fill keeps it terminated
+        DWORD bytes = sizeof(value) - sizeof(wchar_t);  // the zero fill keeps it terminated
         const LONG read =
             RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
         RegCloseKey(key);
@@ -64,7 +64,7 @@ HWND htmlHelp(HWND caller, const wchar_t* file, UINT command, DWORD_PTR data) {
     return entry ? entry(caller, file, command, data) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 bool htmlHelpAvailable() {
     return htmlHelpEntry() != nullptr;
@@ -83,7 +83,9 @@ bool composeHelpPath(const wchar_t* folder, wchar_t* path) {
 
 // On failure to find Documents the path is "\tw.chm"; one that does not fit
 // stays empty, and then no help file is written or deleted.
-void buildHelpPath() { buildDocumentsPath(kHelpFileName, app().helpFilePath); }
+void buildHelpPath() {
+    buildDocumentsPath(kHelpFileName, app().helpFilePath);
+}
 
 bool writeHelpFile() {
     const wchar_t* path = helpPath();
@@ -92,7 +94,7 @@ bool writeHelpFile() {
     HANDLE file =
         CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false; // for instance held open by another program
+        return false;  // for instance held open by another program
 
     const HMODULE module = GetModuleHandleW(nullptr);
     const HRSRC resource = FindResourceW(module, L"HELP_CHM", L"CHM");

@@ -75,7 +75,7 @@ Gdiplus::Bitmap* pixelCopy(Gdiplus::Bitmap& source) {
     return copy;
 }
 
-} // namespace
+}  // namespace
 
 Gdiplus::Bitmap* loadResourceImage(WORD id) {
     HGLOBAL block = nullptr;
@@ -108,7 +108,7 @@ Gdiplus::Bitmap* loadResourceImage(WORD id) {
         if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream)) || !stream)
             throw kNoStream;
         decoded = new Gdiplus::Bitmap(stream);
-        stream->Release(); // GDI+ keeps its own reference while it needs one
+        stream->Release();  // GDI+ keeps its own reference while it needs one
         if (!decoded)
             throw kNoBitmap;
         if (decoded->GetLastStatus() != Gdiplus::Ok)
@@ -117,7 +117,7 @@ Gdiplus::Bitmap* loadResourceImage(WORD id) {
         Gdiplus::Bitmap* result = pixelCopy(*decoded);
         if (!result)
             throw kGdiplusError;
-        delete decoded; // drops GDI+'s stream reference before the block goes
+        delete decoded;  // drops GDI+'s stream reference before the block goes
         GlobalUnlock(block);
         GlobalFree(block);
         return result;

@@ -3,14 +3,14 @@
 #pragma once
 
 #include <windows.h>
-#include <objidl.h> // IStream, which WIN32_LEAN_AND_MEAN leaves out
+#include <objidl.h>  // IStream, which WIN32_LEAN_AND_MEAN leaves out
 
 #include <algorithm>
 // The SDK's GDI+ headers call min and max unqualified.
 namespace Gdiplus {
 using std::max;
 using std::min;
-} // namespace Gdiplus
+}  // namespace Gdiplus
 #include <gdiplus.h>
 
 // A new bitmap owned by the caller, or nullptr when the resource is missing,

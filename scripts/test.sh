@@ -69,6 +69,9 @@ if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake
     step "wine bench down" twk_bench_down
   fi
   trap - EXIT
+  # The picture a person checks: six terminals listed with Japanese titles.
+  [ -f "$TWK_SHOT_DIR/six-terminals.png" ] ||
+    { summary+=("FAIL  no six-terminals.png in $TWK_SHOT_DIR"); failed=1; }
   shots=$(find "$TWK_SHOT_DIR" -name '*.png' 2>/dev/null | sort)
   if [ -n "$shots" ]; then
     echo "screenshots:"

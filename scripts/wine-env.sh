@@ -115,10 +115,14 @@ _twk_shot_service() { # display shotdir exchange
     for f in "$req"/*.req; do
       [ -e "$f" ] || continue
       name=$(basename "$f" .req)
-      import -display "$disp" -window root "$out/$name.png.tmp.png" >/dev/null 2>&1 &&
-        mv -f "$out/$name.png.tmp.png" "$out/$name.png"
-      # The test waits for this answer file; it names where the picture went.
-      echo "$out/$name.png" >"$req/$name.done"
+      # The test waits for this answer file: it names where the picture went,
+      # or is empty when none could be taken, which fails the test.
+      if import -display "$disp" -window root "$out/$name.png.tmp.png" >/dev/null 2>&1 &&
+        mv -f "$out/$name.png.tmp.png" "$out/$name.png"; then
+        echo "$out/$name.png" >"$req/$name.done"
+      else
+        : >"$req/$name.done"
+      fi
       rm -f "$f"
     done
     sleep 0.2

@@ -290,7 +290,7 @@ void helpPathBounds() {
 void emptyPathTouchesNothing() {
     currentTest = "with no path, showing and shutting down help touch no file";
     resetApp();
-    const std::wstring root = L"\\tw.chm"; // what a cut path would turn into
+    const std::wstring root = L"\\tw.chm";  // what a cut path would turn into
     const bool before = exists(root);
     showHelp(nullptr);
     CHECK(!app().helpFileWritten);
@@ -304,7 +304,7 @@ void helpControl() {
     CHECK(htmlHelpAvailable());
     resetApp();
     initHelp();
-    shutdownHelp(); // no help window, no file: must simply return
+    shutdownHelp();  // no help window, no file: must simply return
     CHECK(true);
 }
 
@@ -388,7 +388,7 @@ void missingHelpResource() {
     CHECK(!writeHelpFile());
     CHECK(!exists(path));
     CHECK(!app().helpFileWritten);
-    showHelp(nullptr); // the same through the click path: no file stays
+    showHelp(nullptr);  // the same through the click path: no file stays
     CHECK(!exists(path));
 }
 
@@ -448,7 +448,7 @@ void aboutBox() {
         AboutSeen seen;
         std::pair<AboutSeen*, WPARAM> job(&seen, ending);
         HANDLE inspector = CreateThread(nullptr, 0, inspectAbout, &job, 0, nullptr);
-        showAboutDialog(nullptr); // returns only when the box has ended
+        showAboutDialog(nullptr);  // returns only when the box has ended
         WaitForSingleObject(inspector, 15000);
         CloseHandle(inspector);
         CHECK(seen.found);
@@ -460,7 +460,7 @@ void aboutBox() {
     }
 }
 
-} // namespace
+}  // namespace
 
 int main() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

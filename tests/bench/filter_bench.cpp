@@ -99,6 +99,6 @@ void BM_MarkRows(benchmark::State& state) {
 }
 BENCHMARK(BM_MarkRows)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -11,7 +11,7 @@ using Strings = std::vector<std::string>;
 using Rects = std::vector<Rect>;
 
 class ArrangeTest : public AppTest {
-  protected:
+protected:
     // n terminal windows, all selected in row order, on one display.
     std::vector<platform::WindowHandle> setUpDesk(Rect display, int n) {
         desk().monitors.push_back({u"\\\\.\\DISPLAY1", display});
@@ -204,7 +204,7 @@ TEST_F(ArrangeTest, PerWindowSequenceWhenPlacementIsAccepted) {
 
 TEST_F(ArrangeTest, RefusedPlacementIsFollowedBySizeAfterRestore) {
     auto h = setUpDesk({0, 0, 1920, 1080}, 2);
-    desk()[h[0]].refusePlacement = true; // another process's window under Wine
+    desk()[h[0]].refusePlacement = true;  // another process's window under Wine
     desk()[h[0]].placement.showCmd = platform::kShowMinimized;
     setGrid(u"2", u"1");
     clearCalls();
@@ -236,7 +236,7 @@ TEST_F(ArrangeTest, NothingMovesWithoutUsableDisplayOrGrid) {
     struct Case {
         const char* name;
         bool withDisplay;
-        int displayIndex; // -2: as the refresh left it
+        int displayIndex;  // -2: as the refresh left it
         std::u16string columns, rows;
         int windows;
     };
@@ -281,7 +281,7 @@ TEST_F(ArrangeTest, HugeTypedNumbersNeitherDivideByZeroNorAllocateTheGrid) {
                       {u"1", u"999999999999999999999"},
                       {u"2147483647", u"2147483647"}}) {
         setGrid(grid.first, grid.second);
-        arrangeWindows(); // building every cell of such a grid would need gigabytes
+        arrangeWindows();  // building every cell of such a grid would need gigabytes
         EXPECT_EQ(desk().foreground, app().mainWindow);
         EXPECT_EQ(desk().callsFor("moveToFrontAt").size(), 3u);
         clearCalls();
@@ -289,7 +289,7 @@ TEST_F(ArrangeTest, HugeTypedNumbersNeitherDivideByZeroNorAllocateTheGrid) {
     ArrangeInput in{{0, 0, 1920, 1080}, 0, 99999, 99999, 3};
     const auto cells = arrangeCells(in);
     ASSERT_EQ(cells.size(), 3u);
-    EXPECT_EQ(cells[2], (Rect{0, 0, 0, 0})); // 1920 / 99999 = 0 px wide
+    EXPECT_EQ(cells[2], (Rect{0, 0, 0, 0}));  // 1920 / 99999 = 0 px wide
 }
 
 TEST_F(ArrangeTest, EmptySelectionMovesNothingButTakesForegroundBack) {
@@ -356,4 +356,4 @@ TEST_F(ArrangeTest, UsesTheChosenDisplay) {
               (Strings{"1920, -100\n", "one: 1920, -100\n"}));
 }
 
-} // namespace
+}  // namespace

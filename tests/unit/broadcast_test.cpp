@@ -17,7 +17,7 @@ constexpr unsigned kReturn = 0x0D, kShift = 0x10, kControl = 0x11, kF5 = 0x74, k
                    kLeft = 0x25, kOem1 = 0xBA;
 
 class BroadcastTest : public AppTest {
-  protected:
+protected:
     // Three terminals, all selected in row order a, b, c.
     std::vector<platform::WindowHandle> threeSelected() {
         auto h = discover({u"a", u"b", u"c"});
@@ -52,7 +52,7 @@ class BroadcastTest : public AppTest {
 TEST_F(BroadcastTest, GuardExaminesEveryWindowAndWarnsOnce) {
     struct Case {
         const char* name;
-        std::vector<std::uint32_t> showCmds; // of a, b, c
+        std::vector<std::uint32_t> showCmds;  // of a, b, c
         bool passes;
     };
     const Case cases[] = {
@@ -102,7 +102,7 @@ TEST_F(BroadcastTest, KeyDownsGoToEachWindowInSelectionOrderUnchanged) {
     ctrlClickRow(1);
     ctrlClickRow(2);
     desk()[h[0]].text = u"zz";
-    refreshWindows(); // rows beta, gamma, zz; selection order still alpha, beta, gamma
+    refreshWindows();  // rows beta, gamma, zz; selection order still alpha, beta, gamma
     const std::intptr_t l = 0x260001, s = 0x1F0001, ret = 0x1C0001;
     broadcastKeys('L', l);
     broadcastKeys('S', s);
@@ -119,7 +119,7 @@ TEST_F(BroadcastTest, BlockedKeyIsDroppedAndNothingIsPostedToAnyWindow) {
     broadcastKeys('A', 0x1E0001);
     EXPECT_TRUE(desk().posted.empty());
     EXPECT_EQ(desk().warnings.size(), 1u);
-    desk()[h[2]].placement.showCmd = platform::kShowNormal; // arranged again
+    desk()[h[2]].placement.showCmd = platform::kShowNormal;  // arranged again
     broadcastKeys('A', 0x1E0001);
     EXPECT_EQ(desk().posted.size(), 3u);
     EXPECT_EQ(desk().warnings.size(), 1u);
@@ -149,7 +149,7 @@ TEST_F(BroadcastTest, ModifiedCharacterKeysArePostedAsTheTypedCharacter) {
             k.length = -1;
             k.modified = true;
         } else {
-            k.length = 1; // would type something under a modifier, but is no character key
+            k.length = 1;  // would type something under a modifier, but is no character key
             k.text[0] = u'\r';
             k.modified = true;
         }
@@ -194,7 +194,7 @@ TEST_F(BroadcastTest, CharacterKeysAreClassified) {
 // --- Paste ------------------------------------------------------------------------------
 
 class PasteTest : public BroadcastTest {
-  protected:
+protected:
     std::vector<platform::WindowHandle> ready(const std::u16string& clip) {
         auto h = threeSelected();
         desk().setClipboardText(clip);
@@ -270,7 +270,7 @@ TEST_F(PasteTest, ConfirmAndCancel) {
     EXPECT_TRUE(app().clipboardCopy.empty());
 
     broadcastPaste();
-    desk().setClipboardText(u"replaced"); // the terminals paste what the clipboard holds now
+    desk().setClipboardText(u"replaced");  // the terminals paste what the clipboard holds now
     confirmPaste();
     EXPECT_EQ(mousePairs(), (Strings{tag(h[0]) + " down", tag(h[0]) + " up", tag(h[1]) + " down",
                                      tag(h[1]) + " up", tag(h[2]) + " down", tag(h[2]) + " up"}));
@@ -321,7 +321,7 @@ TEST_F(PasteTest, CopyStaysInsideTheBlockAndIsTerminated) {
     struct Case {
         const char* name;
         std::vector<char> block;
-        std::size_t beyond; // bytes after the block that must not be read
+        std::size_t beyond;  // bytes after the block that must not be read
         std::u16string copied;
     };
     auto bytes = [](std::u16string s, std::size_t extra = 0) {
@@ -356,4 +356,4 @@ TEST_F(PasteTest, CopyStaysInsideTheBlockAndIsTerminated) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -10,7 +10,7 @@ class DiscoveryTest : public AppTest {};
 TEST_F(DiscoveryTest, ListsOnlyExactClassWithCaptionInTitleOrder) {
     terminal(u"abcd");
     terminal(u"abc");
-    terminal(u""); // no caption
+    terminal(u"");  // no caption
     desk().add(u"PuTTYx", u"decoy suffix");
     desk().add(u"putty", u"decoy case");
     desk().add(u"PUTTY", u"decoy capitals");
@@ -30,12 +30,12 @@ TEST_F(DiscoveryTest, TitleOrderComparesCodeUnitsUnsigned) {
         std::vector<std::string> listed;
     };
     const Case cases[] = {
-        {{u"a", u"Z"}, {"Z", "a"}},                        // case-sensitive, no locale
-        {{u"abcd", u"abc", u"ab"}, {"ab", "abc", "abcd"}}, // a prefix first
+        {{u"a", u"Z"}, {"Z", "a"}},                         // case-sensitive, no locale
+        {{u"abcd", u"abc", u"ab"}, {"ab", "abc", "abcd"}},  // a prefix first
         {{u"b", u"B", u"a", u"A"}, {"A", "B", "a", "b"}},
-        {{u"é", u"z", u"サ", u"ｗ"}, {"z", "é", "サ", "ｗ"}}, // 0xE9 < 0x30B5 < 0xFF57
-        {{u"x10", u"x9", u"x1"}, {"x1", "x10", "x9"}},        // no numeric order
-        {{u"a b", u"ab", u"a-b"}, {"a b", "a-b", "ab"}},      // blank 0x20 < '-' 0x2D
+        {{u"é", u"z", u"サ", u"ｗ"}, {"z", "é", "サ", "ｗ"}},  // 0xE9 < 0x30B5 < 0xFF57
+        {{u"x10", u"x9", u"x1"}, {"x1", "x10", "x9"}},         // no numeric order
+        {{u"a b", u"ab", u"a-b"}, {"a b", "a-b", "ab"}},       // blank 0x20 < '-' 0x2D
     };
     for (const auto& c : cases) {
         SetUp();
@@ -54,7 +54,7 @@ TEST_F(DiscoveryTest, TitleLessIsStrict) {
     b.title[0] = u'x';
     EXPECT_FALSE(titleLess(a, b));
     EXPECT_FALSE(titleLess(b, a));
-    b.title[1] = u'\xFFFF'; // high units sort after, as unsigned values
+    b.title[1] = u'\xFFFF';  // high units sort after, as unsigned values
     EXPECT_TRUE(titleLess(a, b));
     EXPECT_FALSE(titleLess(b, a));
 }
@@ -75,8 +75,8 @@ TEST_F(DiscoveryTest, LongCaptionIsStoredAsFirst1023Units) {
 
 TEST_F(DiscoveryTest, WindowsClosingDuringEnumerationAreNotListed) {
     auto first = terminal(u"first");
-    auto later = terminal(u"later"); // closed while "first" is being read
-    auto self = terminal(u"self");   // closes between its caption and class reads
+    auto later = terminal(u"later");  // closed while "first" is being read
+    auto self = terminal(u"self");    // closes between its caption and class reads
     auto kept = terminal(u"kept");
     desk().afterTextRead = [&](platform::WindowHandle w) {
         if (w == first)
@@ -113,7 +113,7 @@ TEST_F(DiscoveryTest, NoTerminalEmptiesTheListAndSecondRunAppends) {
 
     terminal(u"one");
     discoverWindows();
-    discoverWindows(); // without emptying allWindows first
+    discoverWindows();  // without emptying allWindows first
     EXPECT_EQ(rows(), (std::vector<std::string>{"one", "one"}));
 }
 
@@ -126,4 +126,4 @@ TEST_F(DiscoveryTest, HiddenAndMinimisedTerminalsAreListed) {
     EXPECT_EQ(rows(), (std::vector<std::string>{"hidden", "minimised"}));
 }
 
-} // namespace
+}  // namespace

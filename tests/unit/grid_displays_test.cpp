@@ -35,7 +35,7 @@ const char* expectedFor(int n, int area) {
 }
 
 class GridTest : public AppTest {
-  protected:
+protected:
     void select(int n) {
         app().selectedWindows.assign(static_cast<std::size_t>(n), WindowRecord{});
         for (int i = 0; i < n; ++i)
@@ -102,17 +102,17 @@ TEST_F(GridTest, SelectionChangeReproposesForCurrentArea) {
     selectAll();
     EXPECT_EQ(fields(), "2x1");
     setArea(1);
-    proposeGrid(); // CBN_SELCHANGE of areaCombo
+    proposeGrid();  // CBN_SELCHANGE of areaCombo
     EXPECT_EQ(fields(), "1x2");
     platform::setWindowText(app().controls.columnsEdit, u"3");
-    invertSelection(); // nothing selected: n = 0 row of the left half
+    invertSelection();  // nothing selected: n = 0 row of the left half
     EXPECT_EQ(fields(), "1x2");
 }
 
 // --- Displays --------------------------------------------------------------------
 
 class DisplaysTest : public AppTest {
-  protected:
+protected:
     void addMonitor(const std::u16string& device, platform::Rect area) {
         desk().monitors.push_back({device, area});
     }
@@ -147,14 +147,14 @@ TEST_F(DisplaysTest, RefreshRebuildsOnceAndSelectsTheFirstAgain) {
     addMonitor(u"A", {0, 0, 1920, 1080});
     addMonitor(u"B", {1920, 0, 3840, 1080});
     refreshDisplays();
-    platform::comboSelect(app().controls.displayCombo, 1); // the user picks B
+    platform::comboSelect(app().controls.displayCombo, 1);  // the user picks B
     refreshDisplays();
     EXPECT_EQ(comboItems(), (Strings{"A", "B"}));
     EXPECT_EQ(app().monitors.size(), 2u);
     EXPECT_EQ(platform::comboSelection(app().controls.displayCombo), 0);
-    EXPECT_EQ(desk().debugLines.size(), 6u); // a count line and two display lines each time
+    EXPECT_EQ(desk().debugLines.size(), 6u);  // a count line and two display lines each time
 
-    desk().monitors.pop_back(); // a display is removed
+    desk().monitors.pop_back();  // a display is removed
     refreshDisplays();
     EXPECT_EQ(comboItems(), Strings{"A"});
     EXPECT_EQ(app().monitors.size(), 1u);
@@ -170,4 +170,4 @@ TEST_F(DisplaysTest, NoDisplayLeavesComboEmptyWithoutSelection) {
     EXPECT_EQ(fake::narrow(desk().debugLines.at(0)), "0\n");
 }
 
-} // namespace
+}  // namespace

@@ -11,7 +11,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class SelectionTest : public AppTest {
-  protected:
+protected:
     // How many times updateSelectionState ran: it rewrites the count label once per run.
     int updates() {
         return static_cast<int>(
@@ -48,13 +48,13 @@ TEST_F(SelectionTest, FilterFoldsAsciiCapitalsOnly) {
         {u"web", {"WEB-01", "myweb"}},
         {u"WEB", {"WEB-01", "myweb"}},
         {u"wEb-0", {"WEB-01"}},
-        {u"ｗｅｂ", {"ｗｅｂ"}}, // full-width letters are not folded...
-        {u"ＷＥＢ", {"ＷＥＢ"}}, // ...neither way
-        {u"É", {"Émile"}},       // accented capitals stay capitals
+        {u"ｗｅｂ", {"ｗｅｂ"}},  // full-width letters are not folded...
+        {u"ＷＥＢ", {"ＷＥＢ"}},  // ...neither way
+        {u"É", {"Émile"}},        // accented capitals stay capitals
         {u"é", {"émile"}},
         {u"サーバ", {"サーバ", "サーバ01"}},
         {u"サーハ", {}},
-        {u" ", {"a b"}}, // a blank matches a blank, nothing else
+        {u" ", {"a b"}},  // a blank matches a blank, nothing else
         {u"\t", {"tab\tx"}},
         {u"B", {"WEB-01", "a b", "ab", "db", "myweb", "tab\tx"}},
         {u"zzz", {}},
@@ -97,12 +97,12 @@ TEST_F(SelectionTest, FilterPrunesInOrderAndClearingNeverChangesSelection) {
     EXPECT_EQ(selectedTitles(), (Strings{"A", "B", "C"}));
     EXPECT_EQ(text(app().controls.countLabel), "選択ウィンドウ数：  3  ");
 
-    typeFilter(u"["); // matches nothing: everything leaves the selection
+    typeFilter(u"[");  // matches nothing: everything leaves the selection
     typeFilter(u"");
     EXPECT_TRUE(app().selectedWindows.empty());
 
     selectAll();
-    typeFilter(u"a"); // the titles are upper-case: "A" matches
+    typeFilter(u"a");  // the titles are upper-case: "A" matches
     EXPECT_EQ(selectedTitles(), Strings{"A"});
     expectListInvariants();
 }
@@ -110,14 +110,14 @@ TEST_F(SelectionTest, FilterPrunesInOrderAndClearingNeverChangesSelection) {
 TEST_F(SelectionTest, HidingOneOfThreeKeepsOthersInOrderAndClearingShowsItUnmarked) {
     discover({u"alpha", u"beta", u"gamma"});
     selectAll();
-    typeFilter(u"a"); // alpha, beta, gamma all contain a: nothing pruned
+    typeFilter(u"a");  // alpha, beta, gamma all contain a: nothing pruned
     EXPECT_EQ(selectedTitles(), (Strings{"alpha", "beta", "gamma"}));
-    typeFilter(u"am"); // only gamma
+    typeFilter(u"am");  // only gamma
     typeFilter(u"");
     EXPECT_EQ(selectedTitles(), Strings{"gamma"});
 
     selectAll();
-    typeFilter(u"ph"); // hides beta and gamma
+    typeFilter(u"ph");  // hides beta and gamma
     EXPECT_EQ(selectedTitles(), Strings{"alpha"});
     EXPECT_EQ(text(app().controls.countLabel), "選択ウィンドウ数：  1  ");
     clearCalls();
@@ -135,7 +135,7 @@ TEST_F(SelectionTest, PruneKeepsSelectionOrderAgainstRowOrder) {
     // rows: db1, db2, web1, web2 -> selected web2, db1, db2
     typeFilter(u"2");
     EXPECT_EQ(selectedTitles(), (Strings{"web2", "db2"}));
-    EXPECT_EQ(marks(), (std::vector<bool>{true, true})); // rows db2, web2
+    EXPECT_EQ(marks(), (std::vector<bool>{true, true}));  // rows db2, web2
 }
 
 TEST_F(SelectionTest, ClickOrderDoesNotMatterSelectionIsInRowOrder) {
@@ -143,7 +143,7 @@ TEST_F(SelectionTest, ClickOrderDoesNotMatterSelectionIsInRowOrder) {
     clickRow(5);
     ctrlClickRow(2);
     EXPECT_EQ(selectedTitles(), (Strings{"r2", "r5"}));
-    ctrlClickRow(5); // toggled off again
+    ctrlClickRow(5);  // toggled off again
     EXPECT_EQ(selectedTitles(), Strings{"r2"});
     expectListInvariants();
 }
@@ -173,7 +173,7 @@ TEST_F(SelectionTest, InvertFlipsShownRowsAndMovesFocus) {
     expectListInvariants();
 
     // With a filter, only shown rows take part; hidden windows never get selected.
-    typeFilter(u"r1"); // prunes r0, r2
+    typeFilter(u"r1");  // prunes r0, r2
     invertSelection();
     EXPECT_EQ(selectedTitles(), Strings{"r1"});
     invertSelection();
@@ -198,8 +198,8 @@ TEST_F(SelectionTest, RefreshEmptiesFilterDropsClosedAndKeepsOrder) {
     ctrlClickRow(1);
     ctrlClickRow(2);
     typeFilter(u"a");
-    desk()[h[0]].text = u"zeta"; // alpha's caption changes
-    desk().close(h[2]);          // gamma closes
+    desk()[h[0]].text = u"zeta";  // alpha's caption changes
+    desk().close(h[2]);           // gamma closes
     auto fresh = terminal(u"delta");
     desk().focus = app().controls.filterEdit;
     clearCalls();
@@ -209,7 +209,7 @@ TEST_F(SelectionTest, RefreshEmptiesFilterDropsClosedAndKeepsOrder) {
     EXPECT_EQ(rows(), (Strings{"beta", "delta", "zeta"}));
     // Selection order survives although alpha's row now comes after beta's.
     EXPECT_EQ(selectedHandles(), (std::vector<platform::WindowHandle>{h[0], h[1]}));
-    EXPECT_EQ(selectedTitles(), (Strings{"alpha", "beta"})); // titles as selected
+    EXPECT_EQ(selectedTitles(), (Strings{"alpha", "beta"}));  // titles as selected
     EXPECT_EQ(marks(), (std::vector<bool>{true, false, true}));
     EXPECT_EQ(desk().focus, app().controls.commandEdit);
     // One nested run for the emptied filter, one at the end.
@@ -323,7 +323,7 @@ TEST_F(SelectionTest, ProgrammaticMarkingRunsTheUpdateOnce) {
         {"select all", &selectAll, 1},
         {"invert", &invertSelection, 1},
         {"filter", [] { platform::setWindowText(app().controls.filterEdit, u"b"); }, 1},
-        {"refresh", &refreshWindows, 2}, // the nested filter run plus its own
+        {"refresh", &refreshWindows, 2},  // the nested filter run plus its own
     };
     for (const auto& op : ops) {
         clearCalls();
@@ -332,4 +332,4 @@ TEST_F(SelectionTest, ProgrammaticMarkingRunsTheUpdateOnce) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -8,7 +8,7 @@ namespace {
 const std::u16string kIni = u"C:\\Users\\me\\Documents\\twk.ini";
 
 class SettingsTest : public AppTest {
-  protected:
+protected:
     void writeFile(const std::u16string& text) { desk().files[kIni] = text; }
     std::string file() { return fake::narrow(desk().files.at(kIni)); }
 };
@@ -147,7 +147,7 @@ TEST_F(SettingsTest, OkStoresForcePasteOffSavesAndMakesOpaque) {
     EXPECT_FALSE(app().settings.forcePaste);
     EXPECT_EQ(desk()[app().mainWindow].alpha, 255);
     EXPECT_EQ(file(), "[BASE]\r\npasteConfirm = FALSE\r\nforcePaste = FALSE\r\nalpha = 255\r\n");
-    EXPECT_FALSE(app().translucent); // the dialog never touches the state flag
+    EXPECT_FALSE(app().translucent);  // the dialog never touches the state flag
 
     // OK writes the file even when nothing changed.
     desk().files.clear();
@@ -170,4 +170,4 @@ TEST_F(SettingsTest, CancelChangesNothingButMakesOpaque) {
     EXPECT_TRUE(app().translucent);
 }
 
-} // namespace
+}  // namespace

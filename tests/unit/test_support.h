@@ -16,10 +16,10 @@ namespace platform {
 inline void PrintTo(const Rect& r, std::ostream* os) {
     *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
-} // namespace platform
+}  // namespace platform
 
 class AppTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override;
 
     fake::Desktop& desk() { return fake::desktop(); }

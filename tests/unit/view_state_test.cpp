@@ -13,7 +13,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class ViewStateTest : public AppTest {
-  protected:
+protected:
     std::vector<int> alphaCalls() {
         std::vector<int> out;
         const std::string prefix = "setLayeredAlpha " + tag(app().mainWindow) + " ";
@@ -38,12 +38,12 @@ TEST_F(ViewStateTest, FadeDownAndUpForEachConfiguredAlpha) {
         std::vector<int> down, up;
     };
     const Case cases[] = {
-        {60, run(255, 60), run(60, 255)}, // 196 calls each way
-        {0, run(255, 0), run(0, 255)},    // 256 calls, fully transparent
+        {60, run(255, 60), run(60, 255)},  // 196 calls each way
+        {0, run(255, 0), run(0, 255)},     // 256 calls, fully transparent
         {255, {255}, {255}},
         {254, {255, 254}, {254, 255}},
-        {300, {}, {}},                  // no call, the state still flips
-        {-5, run(255, 0), run(0, 255)}, // never below 0, never wraps into a bright window
+        {300, {}, {}},                   // no call, the state still flips
+        {-5, run(255, 0), run(0, 255)},  // never below 0, never wraps into a bright window
         {-1000, run(255, 0), run(0, 255)},
     };
     for (const auto& c : cases) {
@@ -63,7 +63,7 @@ TEST_F(ViewStateTest, FadeDownAndUpForEachConfiguredAlpha) {
 TEST_F(ViewStateTest, AlphaIsReadAnewAtEveryToggle) {
     app().settings.alpha = 250;
     toggleTranslucency();
-    app().settings.alpha = 253; // changed by the settings dialog meanwhile
+    app().settings.alpha = 253;  // changed by the settings dialog meanwhile
     clearCalls();
     toggleTranslucency();
     EXPECT_EQ(alphaCalls(), (std::vector<int>{253, 254, 255}));
@@ -95,7 +95,7 @@ TEST_F(ViewStateTest, CompactModeMovesOnlyTheBottomEdge) {
     const std::vector<platform::WindowHandle> hidden = {
         c.filterEdit,     c.windowList,    c.invertButton, c.flashButton,
         c.windowOpsGroup, c.refreshButton, c.helpButton,   c.countLabel};
-    setNormal({100, 50, 600, 550}); // 500 high
+    setNormal({100, 50, 600, 550});  // 500 high
     clearCalls();
     toggleCompactMode();
     EXPECT_TRUE(app().compact);
@@ -196,4 +196,4 @@ TEST(LayoutTest, TallerGrowsListGroupAndArrangeButton) {
     EXPECT_EQ(b.filterEdit, a.filterEdit);
 }
 
-} // namespace
+}  // namespace

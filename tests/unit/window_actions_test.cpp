@@ -13,10 +13,10 @@ TEST_F(WindowActionsTest, HideOthersMinimisesEveryUnselectedDiscoveredWindow) {
     // rows: db-1, db-2, web-1, web-dup, web-dup
     discover({u"web-1", u"db-1", u"web-dup", u"web-dup", u"db-2"});
     clickRow(2);
-    ctrlClickRow(3); // one of the two windows titled web-dup
+    ctrlClickRow(3);  // one of the two windows titled web-dup
     const auto keptDup = app().allWindows[3].handle;
     const auto otherDup = app().allWindows[4].handle;
-    typeFilter(u"web"); // hides the two unselected db windows from the list
+    typeFilter(u"web");  // hides the two unselected db windows from the list
     ASSERT_EQ(app().selectedWindows.size(), 2u);
 
     desk().focus = app().controls.filterEdit;
@@ -43,7 +43,7 @@ TEST_F(WindowActionsTest, HideOthersLeavesSelectedWindowsAsTheyAre) {
     EXPECT_EQ(desk().callsFor("showWindow"),
               (Strings{"showWindow " + tag(h[0]) + " 6", "showWindow " + tag(h[2]) + " 6",
                        "showWindow " + tag(h[4]) + " 6"}));
-    EXPECT_EQ(desk()[h[1]].placement.showCmd, platform::kShowMinimized); // not restored
+    EXPECT_EQ(desk()[h[1]].placement.showCmd, platform::kShowMinimized);  // not restored
     EXPECT_EQ(desk()[h[3]].placement.showCmd, platform::kShowNormal);
 
     // With nothing selected every discovered window is minimised, a closed one without harm.
@@ -69,7 +69,7 @@ TEST_F(WindowActionsTest, FlashSelectedFlashesTwiceThenFocusesCommandField) {
     EXPECT_EQ(desk().focus, app().controls.commandEdit);
 
     clickRow(1);
-    ctrlClickRow(1); // nothing selected
+    ctrlClickRow(1);  // nothing selected
     clearCalls();
     flashSelected();
     EXPECT_EQ(calls(), Strings{"setFocus " + tag(app().controls.commandEdit)});
@@ -80,7 +80,7 @@ TEST_F(WindowActionsTest, RaiseSelectedInSelectionOrderThenMainWindow) {
     clickRow(0);
     ctrlClickRow(1);
     desk()[h[0]].text = u"zeta";
-    refreshWindows(); // rows: beta, zeta; selection order stays alpha, beta
+    refreshWindows();  // rows: beta, zeta; selection order stays alpha, beta
     desk().close(h[1]);
     clearCalls();
     raiseSelected();
@@ -92,4 +92,4 @@ TEST_F(WindowActionsTest, RaiseSelectedInSelectionOrderThenMainWindow) {
     EXPECT_EQ(desk().foreground, app().mainWindow);
 }
 
-} // namespace
+}  // namespace

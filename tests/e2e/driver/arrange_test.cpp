@@ -10,20 +10,6 @@ namespace {
 
 class ArrangeTest : public TilewickBench {
 protected:
-    // Terminals "t1".."tN"; the ones named in `show` start in that state.
-    void startTerminals(int count, const std::map<int, std::wstring>& show = {}) {
-        for (int i = 1; i <= count; ++i) {
-            TerminalOptions o;
-            o.title = L"t" + std::to_wstring(i);
-            auto it = show.find(i);
-            if (it != show.end())
-                o.show = it->second;
-            std::shared_ptr<FakeTerminal> t;
-            ASSERT_NO_FATAL_FAILURE(startTerminal(o, &t));
-            terminals.push_back(t);
-        }
-    }
-
     // The cells of a cols × rows grid over `area`, row-major.
     static std::vector<RECT> cells(RECT area, int cols, int rows) {
         const int w = (area.right - area.left) / cols, h = (area.bottom - area.top) / rows;
@@ -49,12 +35,10 @@ protected:
     }
 
     static std::string windowTitle(HWND w) { return show(windowText(w)); }
-
-    std::vector<std::shared_ptr<FakeTerminal>> terminals;
 };
 
 TEST_F(ArrangeTest, FourTerminalsEndRestoredInTheirCellsAndTilewickInFront) {
-    ASSERT_NO_FATAL_FAILURE(startTerminals(4, {{2, L"max"}, {3, L"min"}}));
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(4, {{2, L"max"}, {3, L"min"}}));
     ASSERT_NO_FATAL_FAILURE(startTilewick());
     ASSERT_TRUE(listShows({L"t1", L"t2", L"t3", L"t4"}));
     gestures::activate(ui.main);
@@ -70,7 +54,7 @@ TEST_F(ArrangeTest, FourTerminalsEndRestoredInTheirCellsAndTilewickInFront) {
 }
 
 TEST_F(ArrangeTest, SelectionOrderIsRowOrderWhateverTheClickOrder) {
-    ASSERT_NO_FATAL_FAILURE(startTerminals(3));
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(3));
     ASSERT_NO_FATAL_FAILURE(startTilewick());
     ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
     gestures::activate(ui.main);
@@ -85,7 +69,7 @@ TEST_F(ArrangeTest, SelectionOrderIsRowOrderWhateverTheClickOrder) {
 }
 
 TEST_F(ArrangeTest, AltLeftProposesOneColumnAndArrangesInTheLeftHalf) {
-    ASSERT_NO_FATAL_FAILURE(startTerminals(3));
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(3));
     ASSERT_NO_FATAL_FAILURE(startTilewick());
     ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
     gestures::activate(ui.main);
@@ -108,7 +92,7 @@ TEST_F(ArrangeTest, AltLeftProposesOneColumnAndArrangesInTheLeftHalf) {
 }
 
 TEST_F(ArrangeTest, ArrangeWithAnEmptyColumnsFieldMovesNothingAndKeepsRunning) {
-    ASSERT_NO_FATAL_FAILURE(startTerminals(2));
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(2));
     ASSERT_NO_FATAL_FAILURE(startTilewick());
     ASSERT_TRUE(listShows({L"t1", L"t2"}));
     gestures::activate(ui.main);

@@ -27,42 +27,26 @@ class BroadcastTest : public TilewickBench {
 protected:
     // Terminals t1..tN, Tilewick, and the first `selected` rows selected.
     void startWith(int count, int selected, const std::map<int, std::wstring>& show = {}) {
-        std::vector<std::wstring> titles;
-        for (int i = 1; i <= count; ++i)
-            titles.push_back(L"t" + std::to_wstring(i));
-        startWithTitles(titles, selected, show);
+        ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(count, show));
+        startTilewickSelecting(count, selected);
     }
 
     // Titles must be given in list order.
-    void startWithTitles(const std::vector<std::wstring>& titles, int selected,
-                         const std::map<int, std::wstring>& show = {}) {
-        const int count = static_cast<int>(titles.size());
-        for (int i = 1; i <= count; ++i) {
-            TerminalOptions o;
-            o.title = titles[i - 1];
-            auto it = show.find(i);
-            if (it != show.end())
-                o.show = it->second;
-            std::shared_ptr<FakeTerminal> t;
-            ASSERT_NO_FATAL_FAILURE(startTerminal(o, &t));
-            terminals.push_back(t);
-        }
+    void startWithTitles(const std::vector<std::wstring>& titles, int selected) {
+        ASSERT_NO_FATAL_FAILURE(startTerminals(titles));
+        startTilewickSelecting(static_cast<int>(titles.size()), selected);
+    }
+
+    void startTilewickSelecting(int count, int selected) {
         ASSERT_NO_FATAL_FAILURE(startTilewick());
         ASSERT_TRUE(waitUntil([&] { return listRows(ui.windowList).size() == size_t(count); }));
         gestures::activate(ui.main);
         for (int row = 0; row < selected; ++row)
             gestures::clickRow(ui.windowList, row, row > 0);
-        ASSERT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  " + std::to_wstring(selected) +
-                                              L"  "));
+        ASSERT_TRUE(
+            textIs(ui.countLabel, L"選択ウィンドウ数：  " + std::to_wstring(selected) + L"  "));
         click(centreOf(ui.commandEdit));
         ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
-    }
-
-    HWND popup(const wchar_t* caption) {
-        for (HWND w : topWindowsOf(bench.tilewick()->pid()))
-            if (windowText(w) == caption && IsWindowVisible(w))
-                return w;
-        return nullptr;
     }
 
     // Key events (keydown/char/keyup) a terminal received, as "kind:wp".
@@ -85,12 +69,14 @@ protected:
             s += k + " ";
         return ::testing::AssertionFailure() << "keys were [" << s << "]";
     }
-
-    std::vector<std::shared_ptr<FakeTerminal>> terminals;
 };
 
-std::string down(WORD vk) { return "keydown:" + std::to_string(vk); }
-std::string chr(wchar_t c) { return "char:" + std::to_string(c); }
+std::string down(WORD vk) {
+    return "keydown:" + std::to_string(vk);
+}
+std::string chr(wchar_t c) {
+    return "char:" + std::to_string(c);
+}
 
 TEST_F(BroadcastTest, TypedKeysReachEverySelectedTerminalAsTheKeyboardMadeThem) {
     ASSERT_NO_FATAL_FAILURE(startWith(4, 3));
@@ -116,8 +102,8 @@ TEST_F(BroadcastTest, ShiftedLettersArriveAsTheCharacterTyped) {
     tapKey('A', {VK_SHIFT});
     tapKey('C', {VK_CONTROL});
     for (int i = 0; i < 2; ++i)
-        EXPECT_TRUE(keysAre(*terminals[i],
-                            {down(VK_SHIFT), chr(L'A'), down(VK_CONTROL), chr(L'\x03')}))
+        EXPECT_TRUE(
+            keysAre(*terminals[i], {down(VK_SHIFT), chr(L'A'), down(VK_CONTROL), chr(L'\x03')}))
             << i;
 }
 
@@ -241,8 +227,8 @@ TEST_F(BroadcastTest, AHungTerminalDoesNotStopThePasteForTheOthers) {
     setClipboardText(L"whoami");
     click(centreOf(ui.commandEdit), true);
     for (int i = 1; i < 3; ++i)
-        EXPECT_TRUE(waitUntil([&] { return terminals[i]->events("rup").size() == 1; },
-                              Millis(30000)))
+        EXPECT_TRUE(
+            waitUntil([&] { return terminals[i]->events("rup").size() == 1; }, Millis(30000)))
             << i;
     // Tilewick answers again once the sends are over.
     EXPECT_TRUE(waitUntil([&] {

@@ -59,6 +59,46 @@ void TilewickBench::startTerminal(const std::wstring& title, std::shared_ptr<Fak
     startTerminal(o, out);
 }
 
+void TilewickBench::startTerminals(const std::vector<std::wstring>& titles,
+                                   const std::map<int, std::wstring>& show) {
+    for (size_t i = 0; i < titles.size(); ++i) {
+        TerminalOptions o;
+        o.title = titles[i];
+        auto it = show.find(static_cast<int>(i) + 1);
+        if (it != show.end())
+            o.show = it->second;
+        std::shared_ptr<FakeTerminal> t;
+        ASSERT_NO_FATAL_FAILURE(startTerminal(o, &t));
+        terminals.push_back(t);
+    }
+}
+
+void TilewickBench::startNumberedTerminals(int count, const std::map<int, std::wstring>& show) {
+    std::vector<std::wstring> titles;
+    for (int i = 1; i <= count; ++i)
+        titles.push_back(L"t" + std::to_wstring(i));
+    startTerminals(titles, show);
+}
+
+HWND TilewickBench::popup(const wchar_t* caption) {
+    if (!bench.tilewick())
+        return nullptr;
+    for (HWND w : topWindowsOf(bench.tilewick()->pid()))
+        if (windowText(w) == caption && IsWindowVisible(w))
+            return w;
+    return nullptr;
+}
+
+HWND TilewickBench::waitForPopup(const wchar_t* caption) {
+    HWND w = nullptr;
+    waitUntil([&] { return (w = popup(caption)) != nullptr; });
+    return w;
+}
+
+bool TilewickBench::popupGone(const wchar_t* caption) {
+    return waitUntil([&] { return popup(caption) == nullptr; });
+}
+
 ::testing::AssertionResult TilewickBench::listShows(const std::vector<std::wstring>& rows) {
     std::vector<std::wstring> seen;
     if (waitUntil([&] {

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 class TilewickBench : public ::testing::Test {
 protected:
@@ -33,12 +36,26 @@ protected:
     // Waits until `hwnd`'s text is `text`.
     ::testing::AssertionResult textIs(HWND hwnd, const std::wstring& text);
 
+    // Fake terminals with these titles, started in order; `show` maps a
+    // 1-based position to a start state ("min", "max").
+    void startTerminals(const std::vector<std::wstring>& titles,
+                        const std::map<int, std::wstring>& show = {});
+    // "t1".."tN".
+    void startNumberedTerminals(int count, const std::map<int, std::wstring>& show = {});
+
+    // A visible top-level window of Tilewick's with this caption (a dialog or
+    // a message box), or null.
+    HWND popup(const wchar_t* caption);
+    HWND waitForPopup(const wchar_t* caption);
+    bool popupGone(const wchar_t* caption);
+
     // Saves a picture of the desktop for people to look at; fails the test
     // when the shell side of the bench does not answer.
     void screenshot(const std::wstring& name);
 
     bench::Bench bench;
     bench::Controls ui;
+    std::vector<std::shared_ptr<bench::FakeTerminal>> terminals;  // from startTerminals
 };
 
 class TilewickTest : public TilewickBench {

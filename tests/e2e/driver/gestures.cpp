@@ -54,6 +54,8 @@ void activate(HWND mainWindow) {
     bench::waitUntil([&] { return GetForegroundWindow() == mainWindow; });
 }
 
-void alt(WORD vk) { bench::tapKey(vk, {VK_MENU}); }
+void alt(WORD vk) {
+    bench::tapKey(vk, {VK_MENU});
+}
 
 }  // namespace gestures

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -29,23 +30,6 @@ protected:
 
     static std::string settingsPath() { return narrow(documentsDir() + L"\\twk.ini"); }
     static std::string helpPath() { return narrow(documentsDir() + L"\\tw.chm"); }
-
-    HWND popup(const wchar_t* caption) {
-        for (HWND w : topWindowsOf(bench.tilewick()->pid()))
-            if (windowText(w) == caption && IsWindowVisible(w))
-                return w;
-        return nullptr;
-    }
-
-    HWND waitForPopup(const wchar_t* caption) {
-        HWND w = nullptr;
-        waitUntil([&] { return (w = popup(caption)) != nullptr; });
-        return w;
-    }
-
-    bool gone(const wchar_t* caption) {
-        return waitUntil([&] { return popup(caption) == nullptr; });
-    }
 
     ::testing::AssertionResult alphaIs(BYTE expected) {
         BYTE alpha = 0;
@@ -99,7 +83,7 @@ TEST_F(ShortcutsTest, AltOOpensSettingsWithoutTouchingTheOpacity) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(alphaIs(60));
     tapKey(VK_ESCAPE);
-    EXPECT_TRUE(gone(kSettingsCaption));
+    EXPECT_TRUE(popupGone(kSettingsCaption));
     EXPECT_TRUE(alphaIs(255));
     EXPECT_FALSE(fileExists(documentsDir() + L"\\twk.ini"));
 }
@@ -113,18 +97,18 @@ TEST_F(ShortcutsTest, TheSystemMenuOptionsItemMakesTheWindowOpaqueFirst) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(alphaIs(255));
     tapKey(VK_ESCAPE);
-    EXPECT_TRUE(gone(kSettingsCaption));
+    EXPECT_TRUE(popupGone(kSettingsCaption));
 }
 
 TEST_F(ShortcutsTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
     tapKey(VK_OEM_2, {VK_MENU});
     ASSERT_NE(waitForPopup(kAboutCaption), nullptr);
     tapKey(VK_RETURN);
-    ASSERT_TRUE(gone(kAboutCaption));
+    ASSERT_TRUE(popupGone(kAboutCaption));
     tapKey(VK_OEM_2, {VK_MENU, VK_SHIFT});
     ASSERT_NE(waitForPopup(kAboutCaption), nullptr);
     tapKey(VK_ESCAPE);
-    EXPECT_TRUE(gone(kAboutCaption));
+    EXPECT_TRUE(popupGone(kAboutCaption));
 }
 
 TEST_F(ShortcutsTest, TheSliderPreviewsLiveAndOkSavesTheSection) {
@@ -137,7 +121,7 @@ TEST_F(ShortcutsTest, TheSliderPreviewsLiveAndOkSavesTheSection) {
     EXPECT_TRUE(alphaIs(61));
     EXPECT_TRUE(textIs(GetDlgItem(dialog, 116), L"61"));
     tapKey(VK_RETURN);  // OK is the default button
-    ASSERT_TRUE(gone(kSettingsCaption));
+    ASSERT_TRUE(popupGone(kSettingsCaption));
     EXPECT_TRUE(alphaIs(255));
     const auto lines = fileLines(settingsPath());
     ASSERT_EQ(lines.size(), 4u);
@@ -165,7 +149,7 @@ TEST_F(StoredSettingsTest, AnAlphaOf300ShowsAsItIsAndOkStores255AndKeepsOtherSec
     EXPECT_TRUE(textIs(GetDlgItem(dialog, 116), L"300"));
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 115), TBM_GETPOS, 0, 0), 255);
     click(centreOf(GetDlgItem(dialog, IDOK)));
-    ASSERT_TRUE(gone(kSettingsCaption));
+    ASSERT_TRUE(popupGone(kSettingsCaption));
     std::ifstream in(settingsPath(), std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -191,7 +175,7 @@ TEST_F(StoredSettingsTest, CancelEscapeAndTheCloseBoxChangeNothing) {
             RECT r = windowRect(dialog);
             click({r.right - 12, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 3});
         }
-        ASSERT_TRUE(gone(kSettingsCaption)) << way;
+        ASSERT_TRUE(popupGone(kSettingsCaption)) << way;
         EXPECT_TRUE(alphaIs(255));
     }
     EXPECT_EQ(readFile(documentsDir() + L"\\twk.ini"), before);
@@ -201,6 +185,13 @@ TEST_F(ShortcutsTest, HelpIsWrittenToDocumentsAndRemovedOnQuit) {
     click(centreOf(ui.helpButton));
     ASSERT_TRUE(waitUntil([&] { return fileExists(documentsDir() + L"\\tw.chm"); }));
     EXPECT_EQ(readFile(documentsDir() + L"\\tw.chm").substr(0, 4), "ITSF");
+    // The help window belongs to Tilewick's main window.
+    EXPECT_TRUE(waitUntil([&] {
+        for (HWND w : topWindowsOf(bench.tilewick()->pid()))
+            if (w != ui.main && GetWindow(w, GW_OWNER) == ui.main && IsWindowVisible(w))
+                return true;
+        return false;
+    })) << "no help window owned by the main window";
     gestures::activate(ui.main);
     alt(VK_F4);
     DWORD code = 1;
@@ -224,6 +215,137 @@ TEST(HelpFileTest, AUsersOwnHelpFileSurvivesStartAndQuit) {
     }
     EXPECT_EQ(readFile(path), "my notes");
     DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// Every area shortcut selects its area, proposes the grid and arranges at once.
+struct AreaKey {
+    WORD vk;
+    int area;
+    const char* name;
+};
+
+class AreaShortcutTest : public TilewickBench, public ::testing::WithParamInterface<AreaKey> {};
+
+TEST_P(AreaShortcutTest, SelectsTheAreaProposesAndArranges) {
+    const AreaKey key = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(3));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
+    gestures::activate(ui.main);
+    alt('A');
+    alt(key.vk);
+    EXPECT_TRUE(waitUntil([&] { return comboSelection(ui.areaCombo) == key.area; }));
+    // Three windows: one column in a left or right half, two otherwise.
+    const bool tall = key.area == 1 || key.area == 3;
+    EXPECT_TRUE(textIs(ui.columnsEdit, tall ? L"1" : L"2"));
+    RECT target = gestures::monitorRects().at(0);
+    const LONG halfW = (target.right - target.left) / 2, halfH = (target.bottom - target.top) / 2;
+    if (key.area == 1)
+        target.right = target.left + halfW;
+    if (key.area == 2)
+        target.bottom = target.top + halfH;
+    if (key.area == 3)
+        target.left += halfW, target.right = target.left + halfW;
+    if (key.area == 4)
+        target.top += halfH, target.bottom = target.top + halfH;
+    // The first window always takes the top-left cell of the target.
+    EXPECT_TRUE(waitUntil([&] {
+        const RECT r = placement(terminals[0]->hwnd()).rcNormalPosition;
+        return r.left == target.left && r.top == target.top;
+    })) << show(placement(terminals[0]->hwnd()).rcNormalPosition)
+        << " not at " << show(target);
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllAreaKeys, AreaShortcutTest,
+    ::testing::Values(AreaKey{VK_NUMPAD5, 0, "Numpad5"}, AreaKey{VK_NUMPAD4, 1, "Numpad4"},
+                      AreaKey{VK_NUMPAD8, 2, "Numpad8"}, AreaKey{VK_NUMPAD6, 3, "Numpad6"},
+                      AreaKey{VK_NUMPAD2, 4, "Numpad2"}, AreaKey{VK_RETURN, 0, "Enter"},
+                      AreaKey{VK_LEFT, 1, "Left"}, AreaKey{VK_UP, 2, "Up"},
+                      AreaKey{VK_RIGHT, 3, "Right"}, AreaKey{VK_DOWN, 4, "Down"}),
+    [](const ::testing::TestParamInfo<AreaKey>& info) { return std::string(info.param.name); });
+
+class FocusShortcutTest : public TilewickTest {};
+
+class FocusMoveTest : public TilewickBench {};
+
+TEST_F(FocusMoveTest, AltDFSIMoveTheFocusFromAnywhere) {
+    // The two lists take the focus only while they are enabled, with a selection.
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(1));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1"}));
+    gestures::activate(ui.main);
+    alt('A');
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(ui.displayCombo) != FALSE; }));
+    const std::pair<WORD, HWND> moves[] = {
+        {'D', ui.displayCombo}, {'F', ui.filterEdit}, {'S', ui.areaCombo}, {'I', ui.commandEdit}};
+    for (const auto& [key, control] : moves) {
+        alt(key);
+        EXPECT_TRUE(waitUntil([&] { return focusOf(ui.main) == control; }))
+            << "Alt+" << char(key) << " left the focus on " << narrow(className(focusOf(ui.main)));
+    }
+}
+
+TEST_F(FocusShortcutTest, AltEAndTheListTitleToggleCompactMode) {
+    gestures::activate(ui.main);
+    const auto height = [&] {
+        const RECT r = windowRect(ui.main);
+        return r.bottom - r.top;
+    };
+    const LONG normal = height();
+    alt('E');
+    EXPECT_TRUE(waitUntil([&] { return height() == 95; }));
+    doubleClick(centreOf(ui.listTitleLabel));
+    EXPECT_TRUE(waitUntil([&] { return height() == normal; }));
+}
+
+// The chevron on the compact button follows the mode; the help button shows its picture.
+std::vector<COLORREF> pixels(HWND window) {
+    RECT r = windowRect(window);
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            out.push_back(GetPixel(screen, r.left + x, r.top + y));
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+TEST_F(FocusShortcutTest, TheCompactButtonShowsTheChevronOfTheCurrentMode) {
+    gestures::activate(ui.main);
+    std::vector<COLORREF> up;
+    ASSERT_TRUE(waitUntil([&] {
+        up = pixels(ui.compactButton);
+        return std::count(up.begin(), up.end(), up[0]) < 250;  // something is drawn
+    }));
+    ASSERT_NO_FATAL_FAILURE(screenshot(L"compact-off"));
+    alt('E');
+    std::vector<COLORREF> down;
+    EXPECT_TRUE(waitUntil([&] { return (down = pixels(ui.compactButton)) != up; }));
+    // An upward chevron is narrowest in its top ink row, a downward one in its bottom row.
+    const auto pointsUp = [](const std::vector<COLORREF>& p) {
+        int first = -1, last = -1;
+        std::vector<int> width(16, 0);
+        for (int i = 0; i < 256; ++i)
+            if (GetRValue(p[i]) < 0x80) {
+                ++width[i / 16];
+                first = first < 0 ? i / 16 : first;
+                last = i / 16;
+            }
+        return first >= 0 && width[first] < width[last];
+    };
+    EXPECT_TRUE(pointsUp(up));
+    EXPECT_FALSE(pointsUp(down));
+    ASSERT_NO_FATAL_FAILURE(screenshot(L"compact-on"));
+    alt('E');
+    EXPECT_TRUE(waitUntil([&] { return pixels(ui.compactButton) == up; }));
+    const auto help = pixels(ui.helpButton);
+    EXPECT_LT(std::count(help.begin(), help.end(), help[0]), 250) << "the help button is blank";
 }
 
 }  // namespace
