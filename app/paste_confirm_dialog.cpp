@@ -1,6 +1,6 @@
 // The paste confirmation dialog (template 106): shows the clipboard text
 // with no highlight and no caret; Cancel is the default button.
-#include "app/app_state.h"
+#include "app/modal_dialog.h"
 #include "broadcast/paste.h"
 #include "platform/win32/win32_text.h"
 #include "resources/ids.h"
@@ -38,8 +38,4 @@ INT_PTR CALLBACK pasteConfirmProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-void runPasteConfirmDialog() {
-    const HWND owner = hwnd(app().mainWindow);
-    DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
-                    MAKEINTRESOURCEW(IDD_PASTE_CONFIRM), owner, pasteConfirmProc, 0);
-}
+void runPasteConfirmDialog() { runModalDialog(IDD_PASTE_CONFIRM, pasteConfirmProc); }

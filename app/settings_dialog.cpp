@@ -1,6 +1,7 @@
 // The settings dialog (template 113): the alpha slider with a live preview
 // on the main window, and the paste confirmation check box.
 #include "app/app_state.h"
+#include "app/modal_dialog.h"
 #include "platform/bounded_text.h"
 #include "platform/win32/win32_text.h"
 #include "resources/ids.h"
@@ -82,8 +83,4 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void runSettingsDialog() {
-    const HWND owner = hwnd(app().mainWindow);
-    DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
-                    MAKEINTRESOURCEW(IDD_SETTINGS), owner, settingsProc, 0);
-}
+void runSettingsDialog() { runModalDialog(IDD_SETTINGS, settingsProc); }
