@@ -4,6 +4,6 @@
 #include "platform/win32/win32_text.h"
 
 void runModalDialog(int templateId, DLGPROC procedure) {
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
-                    hwnd(app().mainWindow), procedure, 0);
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), hwnd(app().mainWindow),
+                    procedure, 0);
 }

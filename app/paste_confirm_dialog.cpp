@@ -20,17 +20,7 @@ INT_PTR CALLBACK pasteConfirmProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return FALSE;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            confirmPaste();
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            cancelPaste();
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
+        return endOnOkOrCancel(dialog, wParam, confirmPaste, cancelPaste);
     default:
         return FALSE;
     }
@@ -38,4 +28,6 @@ INT_PTR CALLBACK pasteConfirmProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-void runPasteConfirmDialog() { runModalDialog(IDD_PASTE_CONFIRM, pasteConfirmProc); }
+void runPasteConfirmDialog() {
+    runModalDialog(IDD_PASTE_CONFIRM, pasteConfirmProc);
+}

@@ -64,18 +64,13 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            acceptSettings(IsDlgButtonChecked(dialog, IDC_PASTE_CONFIRM_CHECK) == BST_CHECKED,
-                           sliderValue(dialog));
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            cancelSettings();
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
+        return endOnOkOrCancel(
+            dialog, wParam,
+            [dialog] {
+                acceptSettings(IsDlgButtonChecked(dialog, IDC_PASTE_CONFIRM_CHECK) == BST_CHECKED,
+                               sliderValue(dialog));
+            },
+            cancelSettings);
     default:
         return FALSE;
     }
@@ -83,4 +78,6 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void runSettingsDialog() { runModalDialog(IDD_SETTINGS, settingsProc); }
+void runSettingsDialog() {
+    runModalDialog(IDD_SETTINGS, settingsProc);
+}
