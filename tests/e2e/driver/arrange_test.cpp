@@ -110,3 +110,35 @@ TEST_F(ArrangeTest, ArrangeWithAnEmptyColumnsFieldMovesNothingAndKeepsRunning) {
 }
 
 }  // namespace
+
+namespace {
+
+BOOL CALLBACK addDeviceName(HMONITOR monitor, HDC, LPRECT, LPARAM names) {
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    reinterpret_cast<std::vector<std::wstring>*>(names)->push_back(info.szDevice);
+    return TRUE;
+}
+
+std::vector<std::wstring> deviceNames() {
+    std::vector<std::wstring> names;
+    EnumDisplayMonitors(nullptr, nullptr, addDeviceName, reinterpret_cast<LPARAM>(&names));
+    return names;
+}
+
+class DisplayListTest : public TilewickTest {};
+
+TEST_F(DisplayListTest, ListsEveryDisplayByDeviceNameWithTheFirstSelected) {
+    const auto names = deviceNames();
+    ASSERT_FALSE(names.empty());
+    EXPECT_TRUE(waitUntil([&] { return comboItems(ui.displayCombo) == names; }))
+        << show(comboItems(ui.displayCombo)) << " instead of " << show(names);
+    EXPECT_EQ(comboSelection(ui.displayCombo), 0);
+    // A display change rebuilds the list: each display once, the first selected.
+    SendMessageW(ui.main, WM_DISPLAYCHANGE, 32, MAKELPARAM(1600, 1000));
+    EXPECT_EQ(comboItems(ui.displayCombo), names);
+    EXPECT_EQ(comboSelection(ui.displayCombo), 0);
+}
+
+}  // namespace

@@ -457,15 +457,6 @@ HWND focusOf(HWND anyWindowOfThread) {
     return info.hwndFocus;
 }
 
-HWND activeOf(HWND anyWindowOfThread) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    DWORD tid = GetWindowThreadProcessId(anyWindowOfThread, nullptr);
-    if (!GetGUIThreadInfo(tid, &info))
-        return nullptr;
-    return info.hwndActive;
-}
-
 // ---- Real input ---------------------------------------------------------------------
 
 void keyDown(WORD vk) {
@@ -549,10 +540,6 @@ void drag(POINT from, POINT to) {
 POINT centreOf(HWND hwnd) {
     RECT r = windowRect(hwnd);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void settle(HANDLE process) {
-    WaitForInputIdle(process, 5000);
 }
 
 // ---- Screenshots ----------------------------------------------------------------------

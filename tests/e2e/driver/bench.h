@@ -112,7 +112,6 @@ WINDOWPLACEMENT placement(HWND hwnd);
 bool layeredAlpha(HWND hwnd, BYTE* alpha);
 // The keyboard focus inside the thread that owns `anyWindowOfThread`.
 HWND focusOf(HWND anyWindowOfThread);
-HWND activeOf(HWND anyWindowOfThread);
 
 // ---- Real input ----------------------------------------------------------------
 
@@ -131,10 +130,6 @@ void doubleClick(POINT screen);
 void drag(POINT from, POINT to);
 // Centre of a window in screen coordinates.
 POINT centreOf(HWND hwnd);
-
-// Waits until every input sent so far has been handled by the foreground
-// thread's owner process (WaitForInputIdle) - a cheap settle point.
-void settle(HANDLE process);
 
 // ---- Screenshots ----------------------------------------------------------------
 
