@@ -58,8 +58,7 @@ TEST_F(ArrangeTest, SelectionOrderIsRowOrderWhateverTheClickOrder) {
     ASSERT_NO_FATAL_FAILURE(startTilewick());
     ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
     gestures::activate(ui.main);
-    gestures::clickRow(ui.windowList, 2);
-    gestures::clickRow(ui.windowList, 0, true);
+    ASSERT_TRUE(gestures::selectRows(ui.windowList, {2, 0}));
     ASSERT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  2  "));
     gestures::alt('L');
     // Two windows, full screen: 2 × 2; t1 (row 0) takes the first cell.

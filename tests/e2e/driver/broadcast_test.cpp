@@ -41,8 +41,10 @@ protected:
         ASSERT_NO_FATAL_FAILURE(startTilewick());
         ASSERT_TRUE(waitUntil([&] { return listRows(ui.windowList).size() == size_t(count); }));
         gestures::activate(ui.main);
+        std::vector<int> rows;
         for (int row = 0; row < selected; ++row)
-            gestures::clickRow(ui.windowList, row, row > 0);
+            rows.push_back(row);
+        ASSERT_TRUE(gestures::selectRows(ui.windowList, rows));
         ASSERT_TRUE(
             textIs(ui.countLabel, L"選択ウィンドウ数：  " + std::to_wstring(selected) + L"  "));
         click(centreOf(ui.commandEdit));

@@ -35,6 +35,23 @@ void clickRow(HWND listBox, int row, bool ctrl) {
     bench::keyUp(VK_CONTROL);
 }
 
+bool selectRows(HWND listBox, const std::vector<int>& rows) {
+    const auto wanted = [&] {
+        std::vector<bool> marks(bench::listMarks(listBox).size(), false);
+        for (int row : rows)
+            marks.at(row) = true;
+        return marks;
+    }();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        for (size_t i = 0; i < rows.size(); ++i)
+            clickRow(listBox, rows[i], i > 0);
+        if (bench::waitUntil([&] { return bench::listMarks(listBox) == wanted; },
+                             bench::Millis(2000)))
+            return true;
+    }
+    return false;
+}
+
 namespace {
 BOOL CALLBACK collect(HMONITOR, HDC, LPRECT area, LPARAM out) {
     reinterpret_cast<std::vector<RECT>*>(out)->push_back(*area);

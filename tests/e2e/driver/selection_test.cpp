@@ -73,14 +73,17 @@ TEST_F(SelectionTest, EnablesTheWindowOperationControlsOnlyWithASelection) {
     clickRow(ui.windowList, 1);
     EXPECT_TRUE(waitUntil([&] { return allEnabled(true); }));
     EXPECT_TRUE(textIs(ui.countLabel, kCountPrefix + L"1  "));
-    clickRow(ui.windowList, 1, true);  // Ctrl-click takes it away again
+    // Ctrl-click takes it away again (tried again when Wine drops the Ctrl).
+    for (int attempt = 0; attempt < 5 && listMarks(ui.windowList)[1]; ++attempt) {
+        clickRow(ui.windowList, 1, true);
+        waitUntil([&] { return !listMarks(ui.windowList)[1]; }, Millis(2000));
+    }
     EXPECT_TRUE(waitUntil([&] { return allEnabled(false); }));
     EXPECT_TRUE(textIs(ui.countLabel, kCountPrefix + L"0  "));
 }
 
 TEST_F(SelectionTest, InvertButtonFlipsTheMarksAndReturnsTheFocusToTheCommandField) {
-    clickRow(ui.windowList, 0);
-    clickRow(ui.windowList, 2, true);
+    ASSERT_TRUE(gestures::selectRows(ui.windowList, {0, 2}));
     ASSERT_TRUE(marksAre({true, false, true, false}));
     click(centreOf(ui.invertButton));
     EXPECT_TRUE(marksAre({false, true, false, true}));
