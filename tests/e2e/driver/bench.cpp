@@ -389,19 +389,27 @@ LONG exStyle(HWND hwnd) {
     return GetWindowLongW(hwnd, GWL_EXSTYLE);
 }
 
-std::vector<std::wstring> listRows(HWND listBox) {
-    std::vector<std::wstring> rows;
-    LRESULT n = sendTimeout(listBox, LB_GETCOUNT, 0, 0);
+namespace {
+
+// List boxes and combo boxes answer the same three questions under different message ids.
+std::vector<std::wstring> itemTexts(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg) {
+    std::vector<std::wstring> items;
+    LRESULT n = sendTimeout(control, countMsg, 0, 0);
     for (LRESULT i = 0; i < n; ++i) {
-        LRESULT len = sendTimeout(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        LRESULT len = sendTimeout(control, lengthMsg, static_cast<WPARAM>(i), 0);
         if (len < 0)
             len = 0;
         std::vector<wchar_t> buf(static_cast<size_t>(len) + 2, L'\0');
-        sendTimeout(listBox, LB_GETTEXT, static_cast<WPARAM>(i),
-                    reinterpret_cast<LPARAM>(buf.data()));
-        rows.push_back(buf.data());
+        sendTimeout(control, textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf.data()));
+        items.push_back(buf.data());
     }
-    return rows;
+    return items;
+}
+
+}  // namespace
+
+std::vector<std::wstring> listRows(HWND listBox) {
+    return itemTexts(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 std::vector<bool> listMarks(HWND listBox) {
@@ -417,18 +425,7 @@ int comboSelection(HWND combo) {
 }
 
 std::vector<std::wstring> comboItems(HWND combo) {
-    std::vector<std::wstring> items;
-    LRESULT n = sendTimeout(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        LRESULT len = sendTimeout(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (len < 0)
-            len = 0;
-        std::vector<wchar_t> buf(static_cast<size_t>(len) + 2, L'\0');
-        sendTimeout(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                    reinterpret_cast<LPARAM>(buf.data()));
-        items.push_back(buf.data());
-    }
-    return items;
+    return itemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 WINDOWPLACEMENT placement(HWND hwnd) {

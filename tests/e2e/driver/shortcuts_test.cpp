@@ -318,15 +318,6 @@ std::vector<COLORREF> pixels(HWND window) {
 
 TEST_F(FocusShortcutTest, TheCompactButtonShowsTheChevronOfTheCurrentMode) {
     gestures::activate(ui.main);
-    std::vector<COLORREF> up;
-    ASSERT_TRUE(waitUntil([&] {
-        up = pixels(ui.compactButton);
-        return std::count(up.begin(), up.end(), up[0]) < 250;  // something is drawn
-    }));
-    ASSERT_NO_FATAL_FAILURE(screenshot(L"compact-off"));
-    alt('E');
-    std::vector<COLORREF> down;
-    EXPECT_TRUE(waitUntil([&] { return (down = pixels(ui.compactButton)) != up; }));
     // An upward chevron is narrowest in its top ink row, a downward one in its bottom row.
     const auto pointsUp = [](const std::vector<COLORREF>& p) {
         int first = -1, last = -1;
@@ -339,11 +330,18 @@ TEST_F(FocusShortcutTest, TheCompactButtonShowsTheChevronOfTheCurrentMode) {
             }
         return first >= 0 && width[first] < width[last];
     };
-    EXPECT_TRUE(pointsUp(up));
-    EXPECT_FALSE(pointsUp(down));
+    const auto pointsDown = [&](const std::vector<COLORREF>& p) {
+        return !pointsUp(p) && std::count(p.begin(), p.end(), p[0]) < 250;
+    };
+    // The button may repaint in steps (pressed, focus), so each check waits for the finished
+    // picture rather than for the first change.
+    EXPECT_TRUE(waitUntil([&] { return pointsUp(pixels(ui.compactButton)); }));
+    ASSERT_NO_FATAL_FAILURE(screenshot(L"compact-off"));
+    alt('E');
+    EXPECT_TRUE(waitUntil([&] { return pointsDown(pixels(ui.compactButton)); }));
     ASSERT_NO_FATAL_FAILURE(screenshot(L"compact-on"));
     alt('E');
-    EXPECT_TRUE(waitUntil([&] { return pixels(ui.compactButton) == up; }));
+    EXPECT_TRUE(waitUntil([&] { return pointsUp(pixels(ui.compactButton)); }));
     const auto help = pixels(ui.helpButton);
     EXPECT_LT(std::count(help.begin(), help.end(), help[0]), 250) << "the help button is blank";
 }
