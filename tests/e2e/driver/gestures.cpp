@@ -36,12 +36,9 @@ void clickRow(HWND listBox, int row, bool ctrl) {
 }
 
 bool selectRows(HWND listBox, const std::vector<int>& rows) {
-    const auto wanted = [&] {
-        std::vector<bool> marks(bench::listMarks(listBox).size(), false);
-        for (int row : rows)
-            marks.at(row) = true;
-        return marks;
-    }();
+    std::vector<bool> wanted(bench::listMarks(listBox).size(), false);
+    for (int row : rows)
+        wanted.at(row) = true;
     for (int attempt = 0; attempt < 5; ++attempt) {
         for (size_t i = 0; i < rows.size(); ++i)
             clickRow(listBox, rows[i], i > 0);
