@@ -42,6 +42,11 @@ struct AppState {
     WindowList filteredWindows;
     WindowList selectedWindows;
     std::vector<MonitorRecord> monitors;
+    // Rebuilds of windowList under way (ListRebuild); redraw is off while > 0.
+    int listRebuilds = 0;
+    // Set while refresh empties filterEdit: the EN_UPDATE that raises has
+    // nothing to do, for refresh rebuilds the rows and marks right after.
+    bool emptyingFilter = false;
 
     Settings settings;
     // Empty when the Documents path leaves no room for the file name: then

@@ -153,4 +153,12 @@ int profileString(const char16_t* section, const char16_t* key, const char16_t* 
 // WritePrivateProfileSectionW with the body as given (lines separated by CR LF).
 bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path);
 
+// --- Redraw suspension ------------------------------------------------------------
+
+// WM_SETREDRAW: while off, the window's changes are not drawn.
+void setRedraw(WindowHandle window, bool on);
+// RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW): the
+// whole window, frame and scroll bar included, drawn once before returning.
+void redrawNow(WindowHandle window);
+
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "arrange/grid.h"
 #include "platform/bounded_text.h"
 #include "registry/discovery.h"
+#include "registry/list_rebuild.h"
 #include "registry/title_filter.h"
 
 #include <unordered_set>
@@ -44,6 +45,7 @@ void pruneSelection(const WindowList& reference) {
 }
 
 void markRows(const WindowList& rows) {
+    const ListRebuild rebuild;
     const HandleSet selected = handlesOf(app().selectedWindows);
     const auto list = app().controls.windowList;
     for (std::size_t k = 0; k < rows.size(); ++k)
@@ -52,6 +54,9 @@ void markRows(const WindowList& rows) {
 
 void applyFilter() {
     AppState& a = app();
+    if (a.emptyingFilter)
+        return;
+    const ListRebuild rebuild;
     platform::listReset(a.controls.windowList);
     if (!filterActive()) {
         for (const WindowRecord& r : a.allWindows)
@@ -90,7 +95,10 @@ void selectionFromList() {
 
 void selectAll() {
     AppState& a = app();
-    platform::listSetMark(a.controls.windowList, -1, true);
+    {
+        const ListRebuild rebuild;
+        platform::listSetMark(a.controls.windowList, -1, true);
+    }
     const WindowList& shown = shownWindows();
     const int rows = platform::listCount(a.controls.windowList);
     a.selectedWindows.clear();
@@ -104,11 +112,14 @@ void invertSelection() {
     const HandleSet old = handlesOf(a.selectedWindows);
     const WindowList& shown = shownWindows();
     WindowList fresh;
-    for (std::size_t k = 0; k < shown.size(); ++k) {
-        const bool wasSelected = old.count(shown[k].handle) != 0;
-        if (!wasSelected)
-            fresh.push_back(shown[k]);
-        platform::listSetMark(a.controls.windowList, static_cast<int>(k), !wasSelected);
+    {
+        const ListRebuild rebuild;
+        for (std::size_t k = 0; k < shown.size(); ++k) {
+            const bool wasSelected = old.count(shown[k].handle) != 0;
+            if (!wasSelected)
+                fresh.push_back(shown[k]);
+            platform::listSetMark(a.controls.windowList, static_cast<int>(k), !wasSelected);
+        }
     }
     a.selectedWindows.swap(fresh);
     updateSelectionState();
@@ -117,12 +128,18 @@ void invertSelection() {
 
 void refreshWindows() {
     AppState& a = app();
-    // Raises EN_UPDATE, so applyFilter runs nested here; what follows rebuilds everything anyway.
-    platform::setWindowText(a.controls.filterEdit, u"");
-    a.allWindows.clear();
-    discoverWindows();
-    pruneSelection(a.allWindows);
-    markRows(a.allWindows);
+    {
+        const ListRebuild rebuild;
+        // Raises EN_UPDATE; the filter run it would start is left out, for
+        // what follows rebuilds the rows and marks from scratch.
+        a.emptyingFilter = true;
+        platform::setWindowText(a.controls.filterEdit, u"");
+        a.emptyingFilter = false;
+        a.allWindows.clear();
+        discoverWindows();
+        pruneSelection(a.allWindows);
+        markRows(a.allWindows);
+    }
     updateSelectionState();
     platform::setFocus(a.controls.commandEdit);
 }

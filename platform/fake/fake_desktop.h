@@ -4,7 +4,8 @@
 // as it runs on Windows: list-box rows stay in the order added and marking
 // them raises no notification; WM_SETTEXT on a window raises its text-change
 // hook (the filter's EN_UPDATE); CB_SETCURSEL raises nothing. Every call that
-// acts on a window is also written to `calls`, so tests can check sequences.
+// acts on a window is also written to `calls`, so tests can check sequences;
+// list-box work is counted per window instead, and checked against redraw.
 #pragma once
 
 #include "platform/platform.h"
@@ -36,6 +37,12 @@ struct Window {
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
+    bool redraw = true;  // WM_SETREDRAW
+    // List box work, so tests can tell a rebuild done once and drawn once:
+    // resets and rows added, and row or mark changes made while redraw was on.
+    int resets = 0;
+    int rowsAdded = 0;
+    int changesDrawn = 0;
     std::function<void()> onTextChanged;  // e.g. EN_UPDATE of an edit
 };
 
@@ -67,6 +74,8 @@ struct Desktop {
     // Runs after every caption read (GetWindowTextW) of a window, so a test
     // can close windows in the middle of an enumeration.
     std::function<void(WindowHandle)> afterTextRead;
+    // Likewise after every class name read (GetClassNameW).
+    std::function<void(WindowHandle)> afterClassRead;
 
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;

@@ -64,7 +64,10 @@ int windowTextLength(WindowHandle w) {
 
 int className(WindowHandle w, char16_t* buffer, int capacity) {
     auto* win = find(w);
-    return win ? copyOut(win->className, buffer, capacity) : 0;
+    const int n = win ? copyOut(win->className, buffer, capacity) : 0;
+    if (desktop().afterClassRead)
+        desktop().afterClassRead(w);
+    return n;
 }
 
 void setWindowText(WindowHandle w, const char16_t* text) {
@@ -200,6 +203,8 @@ void listReset(WindowHandle list) {
     if (auto* win = find(list)) {
         win->rows.clear();
         win->marks.clear();
+        ++win->resets;
+        win->changesDrawn += win->redraw;
     }
 }
 
@@ -207,6 +212,8 @@ void listAdd(WindowHandle list, const char16_t* text) {
     if (auto* win = find(list)) {
         win->rows.push_back(text);
         win->marks.push_back(false);
+        ++win->rowsAdded;
+        win->changesDrawn += win->redraw;
     }
 }
 
@@ -214,6 +221,7 @@ void listSetMark(WindowHandle list, int row, bool marked) {
     auto* win = find(list);
     if (!win)
         return;
+    win->changesDrawn += win->redraw;
     if (row == -1)
         std::fill(win->marks.begin(), win->marks.end(), marked);
     else if (row >= 0 && row < static_cast<int>(win->marks.size()))
@@ -321,6 +329,16 @@ bool documentsFolder(char16_t* buffer) {
         return false;
     copyOut(desktop().documents, buffer, 260);
     return true;
+}
+
+void setRedraw(WindowHandle w, bool on) {
+    log("setRedraw", w, on ? "1" : "0");
+    if (auto* win = find(w))
+        win->redraw = on;
+}
+
+void redrawNow(WindowHandle w) {
+    log("redrawNow", w);
 }
 
 }  // namespace platform

@@ -281,4 +281,12 @@ bool writeProfileSection(const char16_t* section, const char16_t* body, const ch
     return WritePrivateProfileSectionW(wide(section), wide(body), wide(path)) != FALSE;
 }
 
+void setRedraw(WindowHandle w, bool on) {
+    SendMessageW(hwnd(w), WM_SETREDRAW, on ? TRUE : FALSE, 0);
+}
+
+void redrawNow(WindowHandle w) {
+    RedrawWindow(hwnd(w), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+}
+
 }  // namespace platform

@@ -76,20 +76,45 @@ TEST_F(DiscoveryTest, LongCaptionIsStoredAsFirst1023Units) {
 TEST_F(DiscoveryTest, WindowsClosingDuringEnumerationAreNotListed) {
     auto first = terminal(u"first");
     auto later = terminal(u"later");  // closed while "first" is being read
-    auto self = terminal(u"self");    // closes between its caption and class reads
+    auto self = terminal(u"self");    // closes between its class and caption reads
     auto kept = terminal(u"kept");
     desk().afterTextRead = [&](platform::WindowHandle w) {
         if (w == first)
             desk().close(later);
+    };
+    desk().afterClassRead = [&](platform::WindowHandle w) {
         if (w == self)
             desk().close(self);
     };
     discoverWindows();
     desk().afterTextRead = nullptr;
+    desk().afterClassRead = nullptr;
     EXPECT_EQ(rows(), (std::vector<std::string>{"first", "kept"}));
     ASSERT_EQ(app().allWindows.size(), 2u);
     EXPECT_EQ(app().allWindows[0].handle, first);
     EXPECT_EQ(app().allWindows[1].handle, kept);
+}
+
+TEST_F(DiscoveryTest, ReadsTheClassFirstAndOnlyATerminalsCaption) {
+    std::vector<std::pair<char, platform::WindowHandle>> reads;
+    desk().afterClassRead = [&](platform::WindowHandle w) { reads.push_back({'c', w}); };
+    desk().afterTextRead = [&](platform::WindowHandle w) { reads.push_back({'t', w}); };
+    auto one = terminal(u"one");
+    auto other = desk().add(u"Notepad", u"notes");
+    auto decoy = desk().add(u"PuTTYx", u"decoy");
+    auto two = terminal(u"two");
+    discoverWindows();
+    desk().afterClassRead = nullptr;
+    desk().afterTextRead = nullptr;
+    const auto self = app().mainWindow;  // Tilewick's own window is top-level too
+    EXPECT_EQ(reads, (std::vector<std::pair<char, platform::WindowHandle>>{{'c', self},
+                                                                           {'c', one},
+                                                                           {'t', one},
+                                                                           {'c', other},
+                                                                           {'c', decoy},
+                                                                           {'c', two},
+                                                                           {'t', two}}));
+    EXPECT_EQ(rows(), (std::vector<std::string>{"one", "two"}));
 }
 
 TEST_F(DiscoveryTest, DuplicateTitlesGiveTwoRowsAndSelectionByHandle) {

@@ -212,8 +212,8 @@ TEST_F(SelectionTest, RefreshEmptiesFilterDropsClosedAndKeepsOrder) {
     EXPECT_EQ(selectedTitles(), (Strings{"alpha", "beta"}));  // titles as selected
     EXPECT_EQ(marks(), (std::vector<bool>{true, false, true}));
     EXPECT_EQ(desk().focus, app().controls.commandEdit);
-    // One nested run for the emptied filter, one at the end.
-    EXPECT_EQ(updates(), 2);
+    // The emptied filter starts no rebuild of its own: one update, at the end.
+    EXPECT_EQ(updates(), 1);
     expectListInvariants();
     (void)fresh;
 }
@@ -323,13 +323,63 @@ TEST_F(SelectionTest, ProgrammaticMarkingRunsTheUpdateOnce) {
         {"select all", &selectAll, 1},
         {"invert", &invertSelection, 1},
         {"filter", [] { platform::setWindowText(app().controls.filterEdit, u"b"); }, 1},
-        {"refresh", &refreshWindows, 2},  // the nested filter run plus its own
+        {"refresh", &refreshWindows, 1},
     };
     for (const auto& op : ops) {
         clearCalls();
         op.run();
         EXPECT_EQ(updates(), op.updates) << op.name;
     }
+}
+
+// Every rebuild of the list runs inside one redraw suspension, builds its rows
+// at most once, and draws the list once at the end.
+TEST_F(SelectionTest, EveryRebuildIsBuiltOnceAndDrawnOnce) {
+    discover({u"web1", u"db1", u"web2", u"db2"});
+    const auto list = app().controls.windowList;
+    struct Op {
+        const char* name;
+        void (*run)();
+        int resets;  // rows rebuilt from scratch, or only marks set
+    };
+    const Op ops[] = {
+        {"discovery at start-up",
+         [] {
+             app().allWindows.clear();
+             discoverWindows();
+         },
+         1},
+        {"select all", &selectAll, 0},
+        {"filter", [] { platform::setWindowText(app().controls.filterEdit, u"web"); }, 1},
+        {"refresh with a filter", &refreshWindows, 1},
+        {"filter again", [] { platform::setWindowText(app().controls.filterEdit, u"1"); }, 1},
+        {"filter cleared", [] { platform::setWindowText(app().controls.filterEdit, u""); }, 1},
+        {"invert", &invertSelection, 0},
+        {"refresh", &refreshWindows, 1},
+        {"marks", [] { markRows(app().allWindows); }, 0},
+    };
+    for (const auto& op : ops) {
+        SCOPED_TRACE(op.name);
+        fake::Window& w = desk()[list];
+        w.resets = w.rowsAdded = w.changesDrawn = 0;
+        clearCalls();
+        op.run();
+        EXPECT_EQ(w.changesDrawn, 0) << "the list changed while it was drawn";
+        EXPECT_EQ(desk().callsFor("setRedraw " + tag(list)),
+                  (Strings{"setRedraw " + tag(list) + " 0", "setRedraw " + tag(list) + " 1"}));
+        const auto c = calls();
+        const auto on = std::find(c.begin(), c.end(), "setRedraw " + tag(list) + " 1");
+        ASSERT_NE(on, c.end());
+        EXPECT_EQ(std::count(on, c.end(), "redrawNow " + tag(list)), 1)
+            << "one repaint, after redraw is back on";
+        EXPECT_EQ(std::count(c.begin(), on, "redrawNow " + tag(list)), 0);
+        EXPECT_EQ(w.resets, op.resets);
+        EXPECT_EQ(w.rowsAdded, op.resets ? static_cast<int>(rows().size()) : 0)
+            << "each row added once";
+        EXPECT_TRUE(w.redraw);
+        expectListInvariants();
+    }
+    EXPECT_EQ(selectedTitles(), (Strings{"db1", "db2", "web2"}));
 }
 
 }  // namespace
