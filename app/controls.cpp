@@ -174,8 +174,6 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
                 SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
             SendMessageW(window, CB_SETCURSEL, 0, 0);
         }
-        if (row.tooltip)
-            attachTooltip(window, row.tooltip, row.tooltipWidth, tooltips[i]);
         if (row.extras & kGridField)
             SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
     }
@@ -184,6 +182,14 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
     for (const ControlRow& row : kControls)
         if (row.extras & kUsesFont)
             SendMessageW(control(row), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+}
+
+void attachTooltips() {
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlRow& row = kControls[i];
+        if (row.tooltip)
+            attachTooltip(control(row), row.tooltip, row.tooltipWidth, tooltips[i]);
+    }
 }
 
 void layoutControls(int w, int h) {

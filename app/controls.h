@@ -5,7 +5,10 @@
 #include <windows.h>
 
 // Creates every control in order, with cue banners, subclass procedures,
-// tooltips, the area items and the shared font.
+// the area items and the shared font.
 void createControls(HWND mainWindow, HINSTANCE instance);
+// Gives the controls their tooltips. A tooltip is a window of its own and
+// shows only under a resting mouse, so this waits until the first paint.
+void attachTooltips();
 // Places the controls for a client size and renews the tooltip rectangles.
 void layoutControls(int clientWidth, int clientHeight);

@@ -15,7 +15,11 @@ namespace {
 
 constexpr int kInitialWidth = 420;
 constexpr int kInitialHeight = 340;
+// Posted by the creation handler; the loop takes it before any input.
+constexpr UINT kFinishStartUp = WM_APP + 1;
 
+// What the window needs before it is first shown and painted: its controls,
+// the displays and the list. The rest comes with kFinishStartUp.
 void startUp(HWND window) {
     AppState& a = app();
     a.mainWindow = window;
@@ -26,6 +30,13 @@ void startUp(HWND window) {
     updateSelectionState();
     if (!RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T'))
         OutputDebugStringW(L"NG!");
+    PostMessageW(window, kFinishStartUp, 0, 0);
+}
+
+// Tooltips and the two paths under Documents (finding Documents may load
+// the shell): nothing the user can reach before the loop runs.
+void finishStartUp() {
+    attachTooltips();
     SettingsStore::load();
     buildHelpPath();
 }
@@ -57,6 +68,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY:
         shutDown(window);
+        return 0;
+    case kFinishStartUp:
+        finishStartUp();
         return 0;
     case WM_SIZE:
         layoutControls(LOWORD(lParam), HIWORD(lParam));
