@@ -4,24 +4,11 @@
 #include "arrange/grid.h"
 #include "platform/bounded_text.h"
 #include "registry/discovery.h"
+#include "registry/handle_set.h"
 #include "registry/list_rebuild.h"
 #include "registry/title_filter.h"
 
-#include <unordered_set>
-
 namespace {
-
-using HandleSet = std::unordered_set<platform::WindowHandle>;
-
-// Membership by handle through a set keeps filtering linear in the number
-// of windows; the lists themselves keep their order.
-HandleSet handlesOf(const WindowList& list) {
-    HandleSet set;
-    set.reserve(list.size());
-    for (const WindowRecord& r : list)
-        set.insert(r.handle);
-    return set;
-}
 
 bool filterActive() {
     return platform::windowTextLength(app().controls.filterEdit) > 0;
@@ -34,22 +21,26 @@ const WindowList& shownWindows() {
 }
 
 void pruneSelection(const WindowList& reference) {
-    const HandleSet present = handlesOf(reference);
+    const HandleSet present(reference);
     auto& selected = app().selectedWindows;
-    WindowList kept;
-    kept.reserve(selected.size());
-    for (const WindowRecord& r : selected)
-        if (present.count(r.handle))
-            kept.push_back(r);
-    selected.swap(kept);
+    // In place, keeping the order: what stays moves up over what leaves.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < selected.size(); ++k) {
+        if (!present.contains(selected[k].handle))
+            continue;
+        if (kept != k)
+            assignAt(selected, kept, selected[k]);
+        ++kept;
+    }
+    selected.erase(selected.begin() + static_cast<std::ptrdiff_t>(kept), selected.end());
 }
 
 void markRows(const WindowList& rows) {
     const ListRebuild rebuild;
-    const HandleSet selected = handlesOf(app().selectedWindows);
+    const HandleSet selected(app().selectedWindows);
     const auto list = app().controls.windowList;
     for (std::size_t k = 0; k < rows.size(); ++k)
-        platform::listSetMark(list, static_cast<int>(k), selected.count(rows[k].handle) != 0);
+        platform::listSetMark(list, static_cast<int>(k), selected.contains(rows[k].handle));
 }
 
 void applyFilter() {
@@ -65,16 +56,19 @@ void applyFilter() {
         updateSelectionState();
         return;
     }
-    a.filteredWindows.clear();
     char16_t filter[kFilterUnits] = {};
     platform::windowText(a.controls.filterEdit, filter, kFilterUnits);
     lowerAscii(filter);
+    // filteredWindows is rebuilt over its old records, then cut to the matches.
+    std::size_t matched = 0;
     for (const WindowRecord& r : a.allWindows) {
         if (titleMatches(r.title, filter)) {
             platform::listAdd(a.controls.windowList, r.title);
-            a.filteredWindows.push_back(r);
+            assignAt(a.filteredWindows, matched++, r);
         }
     }
+    a.filteredWindows.erase(a.filteredWindows.begin() + static_cast<std::ptrdiff_t>(matched),
+                            a.filteredWindows.end());
     pruneSelection(a.filteredWindows);
     markRows(a.filteredWindows);
     updateSelectionState();
@@ -109,13 +103,13 @@ void selectAll() {
 
 void invertSelection() {
     AppState& a = app();
-    const HandleSet old = handlesOf(a.selectedWindows);
+    const HandleSet old(a.selectedWindows);
     const WindowList& shown = shownWindows();
     WindowList fresh;
     {
         const ListRebuild rebuild;
         for (std::size_t k = 0; k < shown.size(); ++k) {
-            const bool wasSelected = old.count(shown[k].handle) != 0;
+            const bool wasSelected = old.contains(shown[k].handle);
             if (!wasSelected)
                 fresh.push_back(shown[k]);
             platform::listSetMark(a.controls.windowList, static_cast<int>(k), !wasSelected);

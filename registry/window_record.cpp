@@ -10,3 +10,17 @@ bool titleLess(const WindowRecord& a, const WindowRecord& b) {
     }
     return false;
 }
+
+void assignAt(WindowList& list, std::size_t k, const WindowRecord& record) {
+    if (k == list.size()) {
+        list.push_back(record);
+        return;
+    }
+    WindowRecord& to = list[k];
+    int n = 0;
+    for (; n < kTitleUnits && record.title[n]; ++n)
+        to.title[n] = record.title[n];
+    for (int rest = n; rest < kTitleUnits && to.title[rest]; ++rest)
+        to.title[rest] = 0;
+    to.handle = record.handle;
+}

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,7 @@ struct PostedKey {
 };
 
 struct Desktop {
-    std::map<WindowHandle, Window> windows;
+    std::unordered_map<WindowHandle, Window> windows;
     std::vector<WindowHandle> zOrder;  // enumeration order of top-level windows
     std::vector<Monitor> monitors;
     std::vector<std::u16string> debugLines;

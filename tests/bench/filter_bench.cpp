@@ -1,7 +1,9 @@
-// How long one filter rebuild takes with 1000 terminal windows of which 500
-// are selected: applyFilter (rows, pruning, marks, the update) and markRows
-// alone. The fake desktop stands in for the window system, so the numbers
-// are those of Tilewick's own logic.
+// How long the list's rebuilds take with n terminal windows of which every
+// second one is selected, at n = 1000 and n = 10 000 side by side, so that
+// growth with n shows: applyFilter (rows, pruning, marks, the update),
+// markRows alone, and a refresh (discovery among twice as many windows).
+// The fake desktop stands in for the window system, so the numbers are
+// those of Tilewick's own logic.
 #include "app/app_state.h"
 #include "platform/fake/fake_desktop.h"
 #include "registry/discovery.h"
@@ -17,8 +19,6 @@ void runSettingsDialog() {}
 
 namespace {
 
-constexpr int kWindows = 1000;
-
 std::u16string title(int i) {
     std::u16string t = (i % 2 ? u"web-" : u"db-");
     for (char c : std::to_string(i))
@@ -26,8 +26,9 @@ std::u16string title(int i) {
     return t + u" - PuTTY";
 }
 
-// A fresh desktop with the controls, 1000 terminals, every second row selected.
-void setUpDesktop() {
+// A fresh desktop with the controls, n terminals and as many other windows,
+// every second row selected.
+void setUpDesktop(int n) {
     fake::reset();
     resetApp();
     AppState& a = app();
@@ -40,10 +41,12 @@ void setUpDesktop() {
         *control = d.add(u"CONTROL", u"", false);
     d[c.areaCombo].rows = {u"0", u"1", u"2", u"3", u"4"};
     d[c.areaCombo].comboSelection = 0;
-    for (int i = 0; i < kWindows; ++i)
+    for (int i = 0; i < n; ++i) {
         d.add(u"PuTTY", title(i));
+        d.add(u"Notepad", title(i));
+    }
     discoverWindows();
-    for (int k = 0; k < kWindows; k += 2)
+    for (int k = 0; k < n; k += 2)
         a.selectedWindows.push_back(a.allWindows[k]);
     markRows(a.allWindows);
 }
@@ -54,7 +57,7 @@ void setFilter(const char16_t* text) {
 
 // A filter that every title matches: rows and marks are rebuilt, nothing is pruned.
 void BM_ApplyFilterAllMatch(benchmark::State& state) {
-    setUpDesktop();
+    setUpDesktop(static_cast<int>(state.range(0)));
     setFilter(u"putty");
     for (auto _ : state) {
         applyFilter();
@@ -63,23 +66,23 @@ void BM_ApplyFilterAllMatch(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(app().filteredWindows.size());
     state.counters["selected"] = static_cast<double>(app().selectedWindows.size());
 }
-BENCHMARK(BM_ApplyFilterAllMatch)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ApplyFilterAllMatch)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // An empty filter: every title of allWindows is listed again and marked.
 void BM_ApplyFilterEmpty(benchmark::State& state) {
-    setUpDesktop();
+    setUpDesktop(static_cast<int>(state.range(0)));
     setFilter(u"");
     for (auto _ : state) {
         applyFilter();
         fake::desktop().calls.clear();
     }
 }
-BENCHMARK(BM_ApplyFilterEmpty)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ApplyFilterEmpty)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // A filter that keeps half of the titles; the selection is restored after
 // each rebuild so every iteration prunes 500 records against 500.
 void BM_ApplyFilterHalfWithPrune(benchmark::State& state) {
-    setUpDesktop();
+    setUpDesktop(static_cast<int>(state.range(0)));
     const WindowList full = app().selectedWindows;
     setFilter(u"web");
     for (auto _ : state) {
@@ -90,14 +93,24 @@ void BM_ApplyFilterHalfWithPrune(benchmark::State& state) {
         fake::desktop().calls.clear();
     }
 }
-BENCHMARK(BM_ApplyFilterHalfWithPrune)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ApplyFilterHalfWithPrune)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 void BM_MarkRows(benchmark::State& state) {
-    setUpDesktop();
+    setUpDesktop(static_cast<int>(state.range(0)));
     for (auto _ : state)
         markRows(app().allWindows);
 }
-BENCHMARK(BM_MarkRows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MarkRows)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// F5: the filter emptied, discovery among 2n windows, pruning and marks.
+void BM_Refresh(benchmark::State& state) {
+    setUpDesktop(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        refreshWindows();
+        fake::desktop().calls.clear();
+    }
+}
+BENCHMARK(BM_Refresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

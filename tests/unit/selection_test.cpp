@@ -1,10 +1,12 @@
 #include "registry/discovery.h"
+#include "registry/handle_set.h"
 #include "registry/selection.h"
 #include "registry/title_filter.h"
 
 #include "tests/unit/test_support.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -85,6 +87,38 @@ TEST_F(SelectionTest, LowerAsciiAndTitleMatchesDirectly) {
     EXPECT_TRUE(titleMatches(u"anything", u""));
     EXPECT_FALSE(titleMatches(u"", u"a"));
     EXPECT_FALSE(titleMatches(u"ab", u"abc"));
+}
+
+// The rebuilds copy records over old ones and test handles against a table;
+// both must give exactly what a plain copy and a plain search give.
+TEST_F(SelectionTest, RecordsCopiedInPlaceAndHandleSetsAreExact) {
+    auto record = [](const std::u16string& title, std::uintptr_t handle) {
+        WindowRecord r;
+        std::copy(title.begin(), title.end(), r.title);
+        r.handle = reinterpret_cast<platform::WindowHandle>(handle);
+        return r;
+    };
+    WindowList list = {record(std::u16string(1023, u'x'), 1), record(u"b", 2)};
+    for (const auto& from : {record(u"short", 3), record(std::u16string(1023, u'y'), 4),
+                             record(u"", 5), record(u"mid-length title", 6)}) {
+        assignAt(list, 0, from);
+        EXPECT_EQ(std::memcmp(&list[0], &from, sizeof from), 0) << "every unit, the tail too";
+    }
+    assignAt(list, 2, record(u"c", 7));  // at the end: appended
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(std::u16string(list[2].title), u"c");
+
+    WindowList many;
+    for (std::uintptr_t h = 0x1000; h < 0x1000 + 0x10 * 3000; h += 0x10)
+        many.push_back(record(u"t", h));
+    const HandleSet set(many);
+    for (std::uintptr_t h = 0xF00; h < 0x1100 + 0x10 * 3000; h += 0x8)
+        ASSERT_EQ(set.contains(reinterpret_cast<platform::WindowHandle>(h)),
+                  h >= 0x1000 && h < 0x1000 + 0x10 * 3000 && h % 0x10 == 0)
+            << h;
+    EXPECT_FALSE(set.contains(nullptr));
+    EXPECT_TRUE(HandleSet({WindowRecord{}}).contains(nullptr));
+    EXPECT_FALSE(HandleSet({}).contains(reinterpret_cast<platform::WindowHandle>(0x10)));
 }
 
 // --- Filter and selection -------------------------------------------------------
