@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kLabelUnits = 100;
+
 bool filterActive() {
     return platform::windowTextLength(app().controls.filterEdit) > 0;
 }
@@ -139,7 +141,7 @@ void refreshWindows() {
 }
 
 std::u16string countLabelText(std::size_t selected) {
-    BoundedText<100> label;
+    BoundedText<kLabelUnits> label;
     label.text(u"選択ウィンドウ数：  ").number(static_cast<long long>(selected), 3);
     return label.str();
 }
@@ -152,5 +154,11 @@ void updateSelectionState() {
                          c.hideOthersButton})
         platform::enableWindow(control, enabled);
     proposeGrid();
-    platform::setWindowText(c.countLabel, countLabelText(a.selectedWindows.size()).c_str());
+    // The label draws itself at once on every new text, and most updates
+    // leave the count as it was.
+    const std::u16string label = countLabelText(a.selectedWindows.size());
+    char16_t shown[kLabelUnits] = {};
+    platform::windowText(c.countLabel, shown, kLabelUnits);
+    if (label != shown)
+        platform::setWindowText(c.countLabel, label.c_str());
 }

@@ -14,11 +14,12 @@ using Strings = std::vector<std::string>;
 
 class SelectionTest : public AppTest {
 protected:
-    // How many times updateSelectionState ran: it rewrites the count label once per run.
+    // How many times updateSelectionState ran: it enables or disables the
+    // display combo box first, once per run.
     int updates() {
         return static_cast<int>(
             std::count_if(desk().calls.begin(), desk().calls.end(), [&](const std::string& c) {
-                return c.rfind("setWindowText " + tag(app().controls.countLabel), 0) == 0;
+                return c.rfind("enableWindow " + tag(app().controls.displayCombo), 0) == 0;
             }));
     }
     std::vector<platform::WindowHandle> selectedHandles() {
@@ -330,6 +331,13 @@ TEST_F(SelectionTest, UpdateEnablesExactlyTheSixWindowOperationControls) {
     EXPECT_EQ(windowOpsEnabled(), std::vector<bool>(6, false));
     for (auto w : {c.invertButton, c.flashButton, c.refreshButton, c.windowList, c.filterEdit})
         EXPECT_TRUE(desk()[w].enabled);
+    // The label is written only when its text changes: it repaints on every write.
+    clearCalls();
+    updateSelectionState();
+    EXPECT_TRUE(desk().callsFor("setWindowText " + tag(c.countLabel)).empty());
+    EXPECT_EQ(text(c.countLabel), "選択ウィンドウ数：  0  ");
+    clickRow(0);
+    EXPECT_EQ(desk().callsFor("setWindowText " + tag(c.countLabel)).size(), 1u);
 }
 
 TEST_F(SelectionTest, FocusMovesOnlyAfterInvertAndRefresh) {
