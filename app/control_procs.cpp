@@ -1,6 +1,7 @@
 #include "app/control_procs.h"
 
 #include "app/app_state.h"
+#include "app/controls.h"
 #include "app/view_state.h"
 #include "arrange/arrange.h"
 #include "arrange/grid.h"
@@ -98,6 +99,8 @@ Outcome behave(const Subclass& s, UINT message, WPARAM wParam, LPARAM lParam) {
             toggleCompactMode();
         return kPassOn;
     case ControlBehaviour::WindowList:
+        if (message == WM_MOUSEMOVE || (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP))
+            relayToTooltip(s.control, message, wParam, lParam);
         if (message == WM_LBUTTONDBLCLK) {
             raiseSelected();
             return kDone;

@@ -8,6 +8,7 @@
 #include "resources/ids.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <cstddef>
 
 namespace {
@@ -25,6 +26,11 @@ enum Extra {
     kFillsAreas = 16,
     kGridField = 32,  // starts with "1"
     kCountLabel = 64,
+    // The tooltip is handed the control's mouse messages by its replacement
+    // procedure (TTM_RELAYEVENT) rather than subclassing the control itself:
+    // under Wine a common-controls subclass costs two property look-ups in
+    // the server for every message, and a rebuild sends the list two a row.
+    kRelaysTip = 128,
 };
 
 struct ControlRow {
@@ -61,8 +67,8 @@ const ControlRow kControls[] = {
      0, 0, 0, 0, kUsesFont | kCueShownOnFocus, kPlain, L"フィルタリング",
      L"PuTTYウィンドウをフィルタリングできます。\nAlt+F でフォーカスが移動します。", 300},
     {&Controls::windowList, L"LISTBOX", WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
-     WS_EX_CLIENTEDGE, IDC_WINDOW_LIST, kMain, nullptr, 0, 0, 0, 0, kUsesFont | kSubclassed,
-     ControlBehaviour::WindowList, nullptr,
+     WS_EX_CLIENTEDGE, IDC_WINDOW_LIST, kMain, nullptr, 0, 0, 0, 0,
+     kUsesFont | kSubclassed | kRelaysTip, ControlBehaviour::WindowList, nullptr,
      L"操作するPuTTYウィンドウを選択してください。\nAlt+A で全選択ができます。", 300},
     {&Controls::invertButton, L"BUTTON", 0, 0, 0, kMain, L"選択を反転", 0, 0, 0, 0,
      kUsesFont | kSubclassed, ControlBehaviour::InvertButton, nullptr,
@@ -119,12 +125,12 @@ HWND control(const ControlRow& row) {
     return hwnd(app().controls.*(row.field));
 }
 
-void attachTooltip(HWND target, const wchar_t* text, int maxWidth, Tooltip& tip) {
+void attachTooltip(HWND target, const wchar_t* text, int maxWidth, UINT flags, Tooltip& tip) {
     tip.window =
         CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, target, nullptr, nullptr, nullptr);
     tip.info.cbSize = kToolInfoSize;
-    tip.info.uFlags = TTF_SUBCLASS;
+    tip.info.uFlags = flags;
     tip.info.hwnd = target;
     tip.info.uId = 0;
     GetClientRect(target, &tip.info.rect);
@@ -188,7 +194,24 @@ void attachTooltips() {
     for (int i = 0; i < kControlCount; ++i) {
         const ControlRow& row = kControls[i];
         if (row.tooltip)
-            attachTooltip(control(row), row.tooltip, row.tooltipWidth, tooltips[i]);
+            attachTooltip(control(row), row.tooltip, row.tooltipWidth,
+                          (row.extras & kRelaysTip) ? 0 : TTF_SUBCLASS, tooltips[i]);
+    }
+}
+
+void relayToTooltip(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (int i = 0; i < kControlCount; ++i) {
+        if (!(kControls[i].extras & kRelaysTip) || control(kControls[i]) != target ||
+            !tooltips[i].window)
+            continue;
+        const DWORD position = GetMessagePos();
+        MSG relayed = {target,
+                       message,
+                       wParam,
+                       lParam,
+                       static_cast<DWORD>(GetMessageTime()),
+                       {GET_X_LPARAM(position), GET_Y_LPARAM(position)}};
+        SendMessageW(tooltips[i].window, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
 }
 

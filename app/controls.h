@@ -10,5 +10,8 @@ void createControls(HWND mainWindow, HINSTANCE instance);
 // Gives the controls their tooltips. A tooltip is a window of its own and
 // shows only under a resting mouse, so this waits until the first paint.
 void attachTooltips();
+// Hands a mouse message of a control whose tooltip does not watch the
+// control itself to that tooltip.
+void relayToTooltip(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 // Places the controls for a client size and renews the tooltip rectangles.
 void layoutControls(int clientWidth, int clientHeight);
