@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Tilewick's benchmark. Builds what it needs under build/bench, then:
+#   1. the host benchmark of the list logic over the fake desktop at 1000 and
+#      10 000 windows (Google Benchmark);
+#   2. under Wine, in a desktop of its own (build/bench/wine), Tilewick against
+#      baseline programs doing the same window-system work on the same windows:
+#      start-up to a full list, F5 and filter keys at 100/500 and 1000/5000
+#      windows, one key and one paste to 50 terminals; a table of medians with
+#      min and max, the ratio to each baseline, and Tilewick's peak memory.
+# Takes a few minutes. Options go to the Wine driver:
+#   --reps N              repetitions of each measurement (default 5; start-up,
+#                         key and paste take twice as many)
+#   --large-plain-reps N  of the plain baseline at 1000/5000, which is slow (default 1)
+#   --only LIST           some of startup,small,large,input
+# TWK_TILEWICK_EXE=/path/Tilewick.exe measures another build of Tilewick.
+# Not part of scripts/test.sh: its numbers are reported, never asserted.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+REPO=$(pwd)
+BENCH=$REPO/build/bench
+
+echo "=== build"
+cmake -S . -B "$BENCH/host" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BENCH/host" -j2 --target filter_bench >/dev/null
+cmake -S . -B "$BENCH/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BENCH/win" -j2 --target bench_driver >/dev/null
+
+echo "=== host logic over the fake desktop"
+"$BENCH/host/tests/bench/filter_bench" --benchmark_min_time=0.2
+
+echo "=== Wine"
+export TWK_WINE_DIR=$BENCH/wine
+source scripts/wine-env.sh
+trap 'twk_bench_down quiet' EXIT
+twk_bench_up
+if [ -n "${TWK_TILEWICK_EXE:-}" ]; then
+  export TWK_TILEWICK_EXE
+fi
+twk_wine wine "$BENCH/win/tests/bench/wine/bench_driver.exe" "$@"

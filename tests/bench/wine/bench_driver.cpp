@@ -1,0 +1,532 @@
+// The Wine benchmark: Tilewick against baseline programs doing the same
+// window-system work on the same windows, in one run, driven by real input.
+//
+// Each action starts with SendInput and ends when its result can be seen from
+// outside: the list's row count (a list answers LB_GETCOUNT from another
+// process only once its program is back in its message loop, so the answer
+// comes after the whole action and its repaint), or the farm's count of
+// messages received. Prints a table of medians with min and max, the ratio
+// to the baseline each action is held against, and Tilewick's peak memory.
+//
+//   bench_driver.exe [--reps N] [--large-plain-reps N] [--only startup,small,large,input]
+#include "bench.h"  // winsock2.h before windows.h
+#include "farm_shared.h"
+#include "gestures.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+using bench::Millis;
+
+#ifndef TWK_BENCH_DIR
+#define TWK_BENCH_DIR ""
+#endif
+
+namespace {
+
+// ---- Time and samples ---------------------------------------------------------
+
+LONGLONG now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+double msBetween(LONGLONG from, LONGLONG to) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+struct Stats {
+    double median = 0, min = 0, max = 0;
+    int n = 0;
+};
+
+Stats stats(std::vector<double> v) {
+    Stats s;
+    s.n = static_cast<int>(v.size());
+    if (v.empty())
+        return s;
+    std::sort(v.begin(), v.end());
+    s.min = v.front();
+    s.max = v.back();
+    s.median = v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    return s;
+}
+
+// samples[action][program]
+std::map<std::string, std::map<std::string, std::vector<double>>> samples;
+std::vector<std::string> actionOrder;
+std::vector<std::string> failures;
+
+void record(const std::string& action, const std::string& program, double ms) {
+    if (std::find(actionOrder.begin(), actionOrder.end(), action) == actionOrder.end())
+        actionOrder.push_back(action);
+    samples[action][program].push_back(ms);
+}
+
+void fail(const std::string& what) {
+    failures.push_back(what);
+    std::fprintf(stderr, "bench: %s\n", what.c_str());
+}
+
+// ---- Programs -------------------------------------------------------------------
+
+std::wstring besideDriver(const wchar_t* exe) {
+    return bench::toWindowsPath(bench::widen(TWK_BENCH_DIR)) + L"\\" + exe;
+}
+
+struct Program {
+    std::string name;
+    std::wstring exe;
+    std::wstring arg;
+    const wchar_t* windowClass;
+};
+
+Program tilewick() {
+    return {"Tilewick", bench::tilewickExe(), L"", L"TILEWICK"};
+}
+Program plain() {
+    return {"plain", besideDriver(L"list_baseline.exe"), L"plain", L"TWKBASELINE"};
+}
+Program redrawOff() {
+    return {"redraw off", besideDriver(L"list_baseline.exe"), L"redraw-off", L"TWKBASELINE"};
+}
+
+// bench::waitUntil polls every 20 ms; timing needs a millisecond.
+bool pollUntil(const std::function<bool()>& condition, Millis limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < until) {
+        if (condition())
+            return true;
+        Sleep(1);
+    }
+    return condition();
+}
+
+DWORD_PTR ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 120000, &result))
+        return static_cast<DWORD_PTR>(-1);
+    return result;
+}
+
+int rowCount(HWND list) {
+    return static_cast<int>(ask(list, LB_GETCOUNT));
+}
+
+// The main window of a running program and the controls the benchmark drives.
+struct Running {
+    std::shared_ptr<bench::Process> process;
+    HWND main = nullptr, list = nullptr, filter = nullptr, command = nullptr;
+};
+
+HWND mainWindowOf(const Program& p, DWORD pid) {
+    for (HWND w = FindWindowW(p.windowClass, nullptr); w;
+         w = FindWindowExW(nullptr, w, p.windowClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && IsWindowVisible(w))
+            return w;
+    }
+    return nullptr;
+}
+
+// Starts the program and returns once its list shows `rows`; *elapsed is
+// the time from the start of the process to that answer.
+bool start(const Program& p, int rows, Running* r, double* elapsed = nullptr) {
+    const LONGLONG t0 = now();
+    r->process = bench::launch(p.exe, p.arg.empty() ? std::vector<std::wstring>{}
+                                                    : std::vector<std::wstring>{p.arg});
+    if (!r->process) {
+        fail("cannot start " + bench::narrow(p.exe));
+        return false;
+    }
+    LONGLONG t1 = 0;
+    const bool up = pollUntil(
+        [&] {
+            if (!r->main)
+                r->main = mainWindowOf(p, r->process->pid());
+            if (r->main && !r->list)
+                r->list = FindWindowExW(r->main, nullptr, L"ListBox", nullptr);
+            if (!r->list || rowCount(r->list) != rows)
+                return false;
+            t1 = now();
+            return true;
+        },
+        Millis(60000));
+    if (!up) {
+        fail(p.name + " did not list " + std::to_string(rows) + " rows");
+        return false;
+    }
+    if (elapsed)
+        *elapsed = msBetween(t0, t1);
+    HWND first = FindWindowExW(r->main, nullptr, L"Edit", nullptr);
+    r->command = first;
+    r->filter = FindWindowExW(r->main, first, L"Edit", nullptr);
+    return true;
+}
+
+void stop(Running& r, const Program& p) {
+    r.process->terminate();
+    bench::waitUntil([&] { return mainWindowOf(p, r.process->pid()) == nullptr; });
+}
+
+bool focus(const Running& r, HWND control, WORD altKey) {
+    if (GetForegroundWindow() != r.main) {
+        SetForegroundWindow(r.main);
+        if (!bench::waitUntil([&] { return GetForegroundWindow() == r.main; }, Millis(3000)))
+            gestures::activate(r.main);
+    }
+    gestures::alt(altKey);
+    return bench::waitUntil([&] { return bench::focusOf(r.main) == control; });
+}
+
+bool selectAll(const Running& r, int rows) {
+    if (!focus(r, r.command, 'I'))
+        return false;
+    gestures::alt('A');
+    return bench::waitUntil([&] { return static_cast<int>(ask(r.list, LB_GETSELCOUNT)) == rows; });
+}
+
+// Lets the program finish what follows an action (the paints of the other
+// controls) before the next one is timed.
+void settle(const Running& r) {
+    WaitForInputIdle(r.process->handle(), 5000);
+    Sleep(100);
+}
+
+// Presses a key and waits until the list answers with `rows`; the time from
+// the key to that answer.
+bool timeRows(const Running& r, WORD vk, int rows, double* ms) {
+    settle(r);
+    const LONGLONG t0 = now();
+    bench::tapKey(vk);
+    LONGLONG t1 = 0;
+    const bool done = pollUntil(
+        [&] {
+            if (rowCount(r.list) != rows)
+                return false;
+            t1 = now();
+            return true;
+        },
+        Millis(300000));
+    *ms = msBetween(t0, t1);
+    return done;
+}
+
+// ---- The window farm --------------------------------------------------------------
+
+struct Farm {
+    std::shared_ptr<bench::Process> process;
+    HANDLE mapping = nullptr;
+    FarmShared* shared = nullptr;
+    ~Farm() {
+        if (shared)
+            UnmapViewOfFile(const_cast<FarmShared*>(shared));
+        if (mapping)
+            CloseHandle(mapping);
+        if (process)
+            process->terminate();
+    }
+};
+
+bool startFarm(Farm& f, int terminals, int others, int digits) {
+    f.process = bench::launch(
+        besideDriver(L"window_farm.exe"),
+        {std::to_wstring(terminals), std::to_wstring(others), std::to_wstring(digits)});
+    if (!f.process)
+        return false;
+    const bool mapped = bench::waitUntil(
+        [&] {
+            if (!f.mapping)
+                f.mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, kFarmSharedName);
+            if (f.mapping && !f.shared)
+                f.shared = static_cast<FarmShared*>(
+                    MapViewOfFile(f.mapping, FILE_MAP_READ, 0, 0, sizeof(FarmShared)));
+            return f.shared && f.shared->ready;
+        },
+        Millis(300000));  // thousands of windows take a while to make
+    if (!mapped)
+        fail("the window farm did not come up");
+    return mapped;
+}
+
+// Titles "host<digits> - PuTTY" that contain a 7.
+int matchingSeven(int terminals, int digits) {
+    int n = 0;
+    for (int i = 0; i < terminals; ++i) {
+        wchar_t t[32];
+        swprintf(t, 32, L"%0*d", digits, i);
+        n += wcschr(t, L'7') != nullptr;
+    }
+    return n;
+}
+
+// ---- Scenarios ---------------------------------------------------------------------
+
+void startupScenario(int reps) {
+    const int terminals = 50;
+    Farm farm;
+    if (!startFarm(farm, terminals, 50, 2))
+        return;
+    const Program programs[] = {tilewick(), plain()};
+    // One untimed start of each first: the system's files are then cached for all.
+    for (int rep = -1; rep < reps; ++rep) {
+        for (const Program& p : programs) {
+            Running r;
+            double ms = 0;
+            if (!start(p, terminals, &r, &ms))
+                return;
+            if (rep >= 0)
+                record("start-up to 50 rows", p.name, ms);
+            stop(r, p);
+            Sleep(500);  // the ended process's windows and files are let go first
+        }
+    }
+}
+
+struct Memory {
+    SIZE_T peakWorkingSet = 0, peakPagefile = 0;
+};
+std::map<std::string, Memory> memory;
+
+// One program of a scenario. All of them run side by side and take their
+// turns rep by rep, so that a change in the machine's load falls on each alike.
+struct Contender {
+    Program program;
+    int reps;
+    Running run;
+    bool ok = false;
+};
+
+bool startContenders(std::vector<Contender>& contenders, int terminals) {
+    for (Contender& c : contenders) {
+        c.ok = start(c.program, terminals, &c.run);
+        if (!c.ok)
+            return false;
+        c.ok = selectAll(c.run, terminals);
+        if (!c.ok)
+            fail(c.program.name + ": select all did not take");
+    }
+    return true;
+}
+
+void stopContenders(std::vector<Contender>& contenders, const std::string& scenario) {
+    for (Contender& c : contenders) {
+        if (!c.run.process)
+            continue;
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof counters;
+        if (GetProcessMemoryInfo(c.run.process->handle(), &counters, sizeof counters))
+            memory[c.program.name + " " + scenario] = {counters.PeakWorkingSetSize,
+                                                       counters.PeakPagefileUsage};
+        stop(c.run, c.program);
+    }
+}
+
+struct ListRound {
+    int rows, narrowed;
+    std::string narrowAction, widenAction, refreshAction;
+};
+
+// One repetition: "7" into the filter, Backspace, "7" again, F5.
+bool listRound(const Contender& c, const ListRound& round) {
+    const Running& r = c.run;
+    const std::string& name = c.program.name;
+    double ms = 0;
+    if (!focus(r, r.filter, 'F')) {
+        fail(name + ": the filter did not take the focus");
+        return false;
+    }
+    if (!timeRows(r, '7', round.narrowed, &ms)) {
+        fail(name + ": " + round.narrowAction + " did not end");
+        return false;
+    }
+    record(round.narrowAction, name, ms);
+    if (!timeRows(r, VK_BACK, round.rows, &ms)) {
+        fail(name + ": " + round.widenAction + " did not end");
+        return false;
+    }
+    record(round.widenAction, name, ms);
+    if (!timeRows(r, '7', round.narrowed, &ms) || !timeRows(r, VK_F5, round.rows, &ms)) {
+        fail(name + ": " + round.refreshAction + " did not end");
+        return false;
+    }
+    record(round.refreshAction, name, ms);
+    return true;
+}
+
+void listScenario(int terminals, int others, int digits, int reps, int plainReps) {
+    const std::string scenario =
+        std::to_string(terminals) + "/" + std::to_string(terminals + others);
+    Farm farm;
+    if (!startFarm(farm, terminals, others, digits))
+        return;
+    const int narrowed = matchingSeven(terminals, digits);
+    const ListRound rounds = {terminals, narrowed,
+                              "filter key to " + std::to_string(narrowed) + " rows " + scenario,
+                              "Backspace to all rows " + scenario, "F5 " + scenario};
+    std::vector<Contender> contenders = {
+        {tilewick(), reps, {}}, {redrawOff(), reps, {}}, {plain(), plainReps, {}}};
+    if (startContenders(contenders, terminals)) {
+        for (int rep = 0; rep < reps; ++rep) {
+            for (Contender& c : contenders) {
+                if (!c.ok || rep >= c.reps)
+                    continue;
+                c.ok = listRound(c, rounds);
+            }
+        }
+    }
+    stopContenders(contenders, scenario);
+}
+
+void setClipboard(const wchar_t* text, std::size_t bytes) {
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(block), text, bytes);
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+void inputScenario(int reps) {
+    const int terminals = 50;
+    Farm farm;
+    if (!startFarm(farm, terminals, 0, 2))
+        return;
+    const wchar_t text[] = L"echo bench";  // one line: no confirmation
+    setClipboard(text, sizeof text);
+    FarmShared* s = farm.shared;
+    std::vector<Contender> contenders = {{tilewick(), reps, {}}, {redrawOff(), reps, {}}};
+    if (startContenders(contenders, terminals)) {
+        for (int rep = 0; rep < reps; ++rep) {
+            for (Contender& c : contenders) {
+                if (!c.ok)
+                    continue;
+                const Running& r = c.run;
+                const std::string name =
+                    c.program.name == "Tilewick" ? c.program.name : "guard calls";
+                c.ok = false;
+                if (!focus(r, r.command, 'I')) {
+                    fail(name + ": the command field did not take the focus");
+                    continue;
+                }
+                settle(r);
+                LONG before = s->keyDowns;
+                LONGLONG t0 = now();
+                bench::tapKey('K');
+                if (!pollUntil([&] { return s->keyDowns >= before + terminals; }, Millis(60000))) {
+                    fail(name + ": the key did not reach every terminal");
+                    continue;
+                }
+                record("key to 50 terminals", name, msBetween(t0, s->lastKeyAt));
+                settle(r);
+                before = s->rightUps;
+                t0 = now();
+                gestures::alt('V');
+                if (!pollUntil([&] { return s->rightUps >= before + terminals; }, Millis(60000))) {
+                    fail(name + ": the paste did not reach every terminal");
+                    continue;
+                }
+                record("paste to 50 terminals", name, msBetween(t0, s->lastRightUpAt));
+                c.ok = true;
+            }
+        }
+    }
+    stopContenders(contenders, "input");
+}
+
+// ---- The table ------------------------------------------------------------------------
+
+std::string cell(const std::vector<double>* v) {
+    if (!v || v->empty())
+        return "-";
+    const Stats s = stats(*v);
+    char buf[96];
+    if (s.n == 1)
+        std::snprintf(buf, sizeof buf, "%.1f (n=1)", s.median);
+    else
+        std::snprintf(buf, sizeof buf, "%.1f [%.1f-%.1f]", s.median, s.min, s.max);
+    return buf;
+}
+
+void printTable() {
+    std::printf("\nmilliseconds: median [min-max] over the repetitions\n\n");
+    std::printf("| %-34s | %-24s | %-24s | %-24s | %-22s |\n", "action", "Tilewick", "baseline",
+                "plain", "ratio (target)");
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(26, '-').c_str(),
+                std::string(26, '-').c_str(), std::string(26, '-').c_str(),
+                std::string(24, '-').c_str());
+    for (const std::string& action : actionOrder) {
+        auto& byProgram = samples[action];
+        auto find = [&](const char* name) -> const std::vector<double>* {
+            auto it = byProgram.find(name);
+            return it == byProgram.end() ? nullptr : &it->second;
+        };
+        const bool startup = action.rfind("start-up", 0) == 0;
+        const bool input = action.find("terminals") != std::string::npos && !startup;
+        const std::vector<double>* base = startup ? find("plain")
+                                          : input ? find("guard calls")
+                                                  : find("redraw off");
+        const std::vector<double>* own = find("Tilewick");
+        const double target = startup ? 1.3 : input ? 1.1 : 1.2;
+        char ratio[64] = "-";
+        if (own && base && !own->empty() && !base->empty() && stats(*base).median > 0)
+            std::snprintf(ratio, sizeof ratio, "%.2f (<= %.1f)",
+                          stats(*own).median / stats(*base).median, target);
+        const std::string baseCell =
+            startup ? std::string("-") : cell(input ? find("guard calls") : find("redraw off"));
+        std::printf("| %-34s | %-24s | %-24s | %-24s | %-22s |\n", action.c_str(),
+                    cell(own).c_str(), baseCell.c_str(), cell(find("plain")).c_str(), ratio);
+    }
+    std::printf("\nbaseline: redraw off during the rebuild (list actions), the guard's own calls\n"
+                "and the same posts or sends (key, paste); start-up is held against plain.\n\n");
+    for (const auto& m : memory)
+        std::printf("peak memory, %-22s working set %6.1f MB, pagefile %6.1f MB\n", m.first.c_str(),
+                    m.second.peakWorkingSet / 1048576.0, m.second.peakPagefile / 1048576.0);
+    for (const std::string& f : failures)
+        std::printf("FAILED: %s\n", f.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int reps = 5;
+    int largePlainReps = 1;
+    std::string only = "startup,small,large,input";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        if (key == "--reps")
+            reps = std::max(1, std::atoi(argv[i + 1]));
+        else if (key == "--large-plain-reps")
+            largePlainReps = std::max(0, std::atoi(argv[i + 1]));
+        else if (key == "--only")
+            only = argv[i + 1];
+    }
+    auto wanted = [&](const char* s) { return only.find(s) != std::string::npos; };
+    std::printf("Tilewick: %s\n", bench::narrow(bench::tilewickExe()).c_str());
+    std::fflush(stdout);
+    if (wanted("startup"))
+        startupScenario(reps * 2);  // cheap, and the noisiest
+    if (wanted("small"))
+        listScenario(100, 400, 2, reps, reps);
+    if (wanted("large"))
+        listScenario(1000, 4000, 3, reps, largePlainReps);
+    if (wanted("input"))
+        inputScenario(reps * 2);
+    printTable();
+    return failures.empty() ? 0 : 1;
+}

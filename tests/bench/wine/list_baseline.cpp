@@ -1,0 +1,313 @@
+// The baseline the benchmark holds Tilewick against: a small program doing
+// the same window-system work on the same windows, and nothing else.
+//
+// A window of Tilewick's size, style and layout with a command edit, a filter
+// edit and an extended-selection list box (common controls 6, as Tilewick).
+// At creation it lists the "PuTTY" windows (class first, then the caption),
+// sorted by title. F5 empties the filter and lists them again; a change of
+// the filter text lists the matching titles; Alt+A selects every row; Alt+F
+// and Alt+I move the focus; a key-down in the command edit runs the
+// show-state guard's calls (IsWindow, GetWindowPlacement) and posts it to the
+// selected windows; Alt+V runs the guard and the clipboard read and sends the
+// right-button pair to each. The selection follows Tilewick's rules (pruned
+// by the filter and by F5), so both mark the same rows.
+//
+//   list_baseline.exe plain | redraw-off
+//     plain: the list draws after every row and mark
+//     redraw-off: WM_SETREDRAW off during each rebuild, one RedrawWindow after
+#include "app/layout.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+constexpr int kTitleUnits = 1024;
+constexpr int kFilterId = 2000;
+constexpr UINT kSendTimeoutMs = 3000;
+
+struct Record {
+    wchar_t title[kTitleUnits];
+    HWND handle;
+};
+
+bool redrawOff = false;
+HWND mainWindow, commandEdit, filterEdit, list;
+WNDPROC commandEditProc;
+std::vector<Record> all, filtered, selected;
+
+struct Rebuild {
+    Rebuild() {
+        if (redrawOff)
+            SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    }
+    ~Rebuild() {
+        if (!redrawOff)
+            return;
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(list, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    }
+};
+
+BOOL CALLBACK visit(HWND window, LPARAM) {
+    wchar_t cls[kTitleUnits] = {};
+    GetClassNameW(window, cls, kTitleUnits);
+    if (wcscmp(cls, L"PuTTY") != 0)
+        return TRUE;
+    Record r = {};
+    GetWindowTextW(window, r.title, kTitleUnits);
+    if (r.title[0]) {
+        r.handle = window;
+        all.push_back(r);
+    }
+    return TRUE;
+}
+
+std::unordered_set<HWND> handles(const std::vector<Record>& records) {
+    std::unordered_set<HWND> set;
+    for (const Record& r : records)
+        set.insert(r.handle);
+    return set;
+}
+
+void prune(const std::vector<Record>& reference) {
+    const auto present = handles(reference);
+    std::vector<Record> kept;
+    for (const Record& r : selected)
+        if (present.count(r.handle))
+            kept.push_back(r);
+    selected.swap(kept);
+}
+
+void fill(const std::vector<Record>& rows) {
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const Record& r : rows)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(r.title));
+    const auto marked = handles(selected);
+    for (size_t k = 0; k < rows.size(); ++k)
+        SendMessageW(list, LB_SETSEL, marked.count(rows[k].handle) ? TRUE : FALSE, k);
+}
+
+void discover() {
+    all.clear();
+    EnumWindows(visit, 0);
+    std::vector<size_t> order(all.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [](size_t a, size_t b) { return wcscmp(all[a].title, all[b].title) < 0; });
+    std::vector<Record> sorted;
+    sorted.reserve(all.size());
+    for (size_t i : order)
+        sorted.push_back(all[i]);
+    all.swap(sorted);
+}
+
+const std::vector<Record>& shown() {
+    return GetWindowTextLengthW(filterEdit) > 0 ? filtered : all;
+}
+
+bool refreshing = false;
+
+void applyFilter() {
+    if (refreshing)
+        return;
+    Rebuild rebuild;
+    wchar_t filter[255] = {};
+    GetWindowTextW(filterEdit, filter, 255);
+    if (!filter[0]) {
+        fill(all);
+        return;
+    }
+    CharLowerW(filter);
+    filtered.clear();
+    for (const Record& r : all) {
+        wchar_t lowered[kTitleUnits];
+        wcscpy(lowered, r.title);
+        CharLowerW(lowered);
+        if (wcsstr(lowered, filter))
+            filtered.push_back(r);
+    }
+    prune(filtered);
+    fill(filtered);
+}
+
+void refresh() {
+    {
+        Rebuild rebuild;
+        refreshing = true;
+        SetWindowTextW(filterEdit, L"");
+        refreshing = false;
+        discover();
+        prune(all);
+        fill(all);
+    }
+    SetFocus(commandEdit);
+}
+
+void selectAll() {
+    {
+        Rebuild rebuild;
+        SendMessageW(list, LB_SETSEL, TRUE, -1);
+    }
+    selected = shown();
+}
+
+bool guardPasses() {
+    bool normal = true;
+    for (const Record& r : selected) {
+        if (!IsWindow(r.handle))
+            continue;
+        WINDOWPLACEMENT p = {};
+        p.length = sizeof p;
+        GetWindowPlacement(r.handle, &p);
+        normal = normal && p.showCmd == SW_SHOWNORMAL;
+    }
+    return normal;
+}
+
+void broadcastKey(WPARAM key, LPARAM data) {
+    if (selected.empty() || !guardPasses())
+        return;
+    for (const Record& r : selected)
+        PostMessageW(r.handle, WM_KEYDOWN, key, data);
+}
+
+void paste() {
+    if (GetFocus() != commandEdit || selected.empty() || !guardPasses() ||
+        !OpenClipboard(mainWindow))
+        return;
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        if (GlobalLock(block)) {
+            GlobalSize(block);
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    for (const Record& r : selected) {
+        DWORD_PTR result;
+        SendMessageTimeoutW(r.handle, WM_RBUTTONDOWN, MK_RBUTTON, 0, SMTO_ABORTIFHUNG,
+                            kSendTimeoutMs, &result);
+        SendMessageTimeoutW(r.handle, WM_RBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                            &result);
+    }
+}
+
+LRESULT CALLBACK commandProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) {
+        broadcastKey(wParam, lParam);
+        return 0;
+    }
+    if (message == WM_KEYUP || message == WM_CHAR)
+        return 0;
+    return CallWindowProcW(commandEditProc, window, message, wParam, lParam);
+}
+
+HWND child(const wchar_t* cls, DWORD style, int id, const Box& box, HFONT font) {
+    HWND w = CreateWindowExW(WS_EX_CLIENTEDGE, cls, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | style,
+                             box.x, box.y, box.width, box.height, mainWindow,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return w;
+}
+
+void create(HWND window) {
+    mainWindow = window;
+    RECT client;
+    GetClientRect(window, &client);
+    const MainLayout l = computeLayout(client.right, client.bottom);
+    LOGFONTW lf = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    const HFONT font = CreateFontIndirectW(&lf);
+    commandEdit = child(L"EDIT", 0, 0, l.commandEdit, font);
+    filterEdit = child(L"EDIT", 0, kFilterId, l.filterEdit, font);
+    list = child(L"LISTBOX", WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY, 0, l.windowList, font);
+    commandEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(commandEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(commandProc)));
+    discover();
+    Rebuild rebuild;
+    fill(all);
+}
+
+LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        create(window);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kFilterId && HIWORD(wParam) == EN_UPDATE)
+            applyFilter();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            SetFocus(commandEdit);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// The keys Tilewick takes through its accelerators, taken before dispatch.
+bool shortcut(const MSG& m) {
+    if (m.message == WM_KEYDOWN && m.wParam == VK_F5) {
+        refresh();
+        return true;
+    }
+    if (m.message != WM_SYSKEYDOWN)
+        return false;
+    switch (m.wParam) {
+    case 'A':
+        selectAll();
+        return true;
+    case 'F':
+        SetFocus(filterEdit);
+        return true;
+    case 'I':
+        SetFocus(commandEdit);
+        return true;
+    case 'V':
+        paste();
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
+    redrawOff = wcscmp(commandLine, L"redraw-off") == 0;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = mainProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    wc.lpszClassName = L"TWKBASELINE";
+    RegisterClassExW(&wc);
+    HWND window = CreateWindowExW(WS_EX_COMPOSITED | WS_EX_LAYERED, L"TWKBASELINE", L"baseline",
+                                  WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX,
+                                  CW_USEDEFAULT, 0, 420, 340, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return 1;
+    SetLayeredWindowAttributes(window, RGB(0xFF, 0xFF, 0xFF), 255, LWA_ALPHA);
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+        if (shortcut(m))
+            continue;
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+    return 0;
+}
