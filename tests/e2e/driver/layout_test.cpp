@@ -1,5 +1,6 @@
 // The main window's controls on screen against the pure layout function.
 #include "fixture.h"
+#include "gestures.h"
 
 #include "app/layout.h"
 
@@ -156,5 +157,44 @@ TEST_F(LayoutTest, WideningBy100WidensFiveControlsAndMovesThreeAndNothingElse) {
         if (name == "flashButton" || name == "windowOpsGroup" || name == "countLabel")
             expected.x += 100;
         EXPECT_EQ(showBox(now[name]), showBox(expected)) << name;
+    }
+}
+
+// The list's tooltip is relayed by the list's own procedure, the filter's
+// watches the filter itself: either way the tip shows over the area a
+// widening added.
+TEST_F(LayoutTest, AfterWideningTheListAndFilterTipsShowOverTheNewArea) {
+    RECT r = windowRect(ui.main);
+    SetWindowPos(ui.main, nullptr, 0, 0, r.right - r.left + 100, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(waitUntil([&] { return matchesLayout(); }));
+    gestures::activate(ui.main);
+    const struct {
+        HWND control;
+        const wchar_t* tip;
+    } cases[] = {
+        {ui.windowList, L"操作するPuTTYウィンドウを選択してください。\nAlt+A で全選択ができます。"},
+        {ui.filterEdit,
+         L"PuTTYウィンドウをフィルタリングできます。\nAlt+F でフォーカスが移動します。"},
+    };
+    for (const auto& c : cases) {
+        const RECT area = windowRect(c.control);
+        const POINT inNewArea = {area.right - 30, (area.top + area.bottom) / 2};
+        std::wstring shown;
+        const bool tipShown = waitUntil([&] {
+            // A resting mouse after a move: the tip needs the move to see the mouse.
+            moveMouse({inNewArea.x - 1, inNewArea.y});
+            moveMouse(inNewArea);
+            for (int i = 0; i < 10; ++i) {
+                for (HWND w : topWindowsOf(bench.tilewick()->pid(), L"tooltips_class32"))
+                    if (IsWindowVisible(w) && (shown = windowText(w)) == c.tip)
+                        return true;
+                Sleep(100);
+            }
+            return false;
+        });
+        EXPECT_TRUE(tipShown) << "the tip over " << show(c.tip) << " did not show; last seen "
+                              << show(shown);
+        moveMouse({r.left + 5, r.top + 5});  // away, so the next tip starts afresh
     }
 }
