@@ -89,6 +89,18 @@ TEST_F(ViewStateTest, CompactModeShowsOnlyTheCommandRowAndKeepsItsHeight) {
     drag({midX, r.bottom - 2}, {midX, r.bottom + 200});
     EXPECT_EQ(outerHeight(), 95);
 
+    // A refresh rebuilds the hidden list with its redraw off and on again;
+    // that must not show it.
+    TerminalOptions away;  // not over Tilewick, which the clicks must reach
+    away.title = L"t1";
+    away.hasRect = true;
+    away.rect = {800, 500, 1200, 800};
+    ASSERT_NO_FATAL_FAILURE(startTerminal(away));
+    gestures::activate(ui.main);
+    tapKey(VK_F5);
+    EXPECT_TRUE(listShows({L"t1"}));
+    EXPECT_FALSE(IsWindowVisible(ui.windowList));
+
     click(centreOf(ui.compactButton));
     EXPECT_TRUE(waitUntil([&] { return outerHeight() == normalHeight; })) << outerHeight();
     for (HWND h : compactHidden())
