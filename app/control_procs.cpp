@@ -17,7 +17,7 @@ namespace {
 struct Subclass {
     HWND control = nullptr;
     WNDPROC previous = nullptr;
-    ControlBehaviour behaviour = ControlBehaviour::CommandEdit;
+    ControlBehaviour behaviour = ControlBehaviour::None;
 };
 
 constexpr int kMaxSubclasses = 16;
@@ -117,6 +117,8 @@ Outcome behave(const Subclass& s, UINT message, WPARAM wParam, LPARAM lParam) {
         return onRelease(message, refreshWindows);
     case ControlBehaviour::HelpButton:
         return helpButton(s.control, message);
+    case ControlBehaviour::None:
+        break;
     }
     return kPassOn;
 }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace platform {
 
@@ -150,7 +151,9 @@ bool documentsFolder(char16_t* buffer /* 260 units */);
 int profileInt(const char16_t* section, const char16_t* key, int fallback, const char16_t* path);
 int profileString(const char16_t* section, const char16_t* key, const char16_t* fallback,
                   char16_t* buffer, int capacity, const char16_t* path);
-// WritePrivateProfileSectionW with the body as given (lines separated by CR LF).
-bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path);
+// WritePrivateProfileSectionW. The call reads `body` as NUL-terminated lines
+// up to an empty one, so the body must hold that double NUL; one without it
+// is refused (false, nothing written) rather than read past its end.
+bool writeProfileSection(const char16_t* section, std::u16string_view body, const char16_t* path);
 
 }  // namespace platform

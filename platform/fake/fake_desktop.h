@@ -44,6 +44,9 @@ struct Monitor {
     Rect area;
 };
 
+// A private-profile file: each section's lines, by section name.
+using ProfileFile = std::map<std::u16string, std::vector<std::u16string>>;
+
 struct PostedKey {
     WindowHandle window;
     bool isChar;
@@ -82,10 +85,10 @@ struct Desktop {
     std::size_t bytesBeyondBlock = 0;
     bool clipboardLocked = false;
 
-    // Settings: the Documents folder and the files under it, as INI text.
+    // Settings: the Documents folder and the profile files under it, by path.
     std::u16string documents = u"C:\\Users\\me\\Documents";
     bool documentsAvailable = true;
-    std::map<std::u16string, std::u16string> files;
+    std::map<std::u16string, ProfileFile> profiles;
 
     // Creates a window and returns its handle; top-level ones join zOrder.
     WindowHandle add(const std::u16string& className, const std::u16string& text,

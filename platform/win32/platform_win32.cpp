@@ -277,8 +277,10 @@ int profileString(const char16_t* section, const char16_t* key, const char16_t* 
                                                      wide(buffer), capacity, wide(path)));
 }
 
-bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path) {
-    return WritePrivateProfileSectionW(wide(section), wide(body), wide(path)) != FALSE;
+bool writeProfileSection(const char16_t* section, std::u16string_view body, const char16_t* path) {
+    if (body.find(std::u16string_view(u"\0\0", 2)) == std::u16string_view::npos)
+        return false;
+    return WritePrivateProfileSectionW(wide(section), wide(body.data()), wide(path)) != FALSE;
 }
 
 }  // namespace platform

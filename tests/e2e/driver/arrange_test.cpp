@@ -128,12 +128,19 @@ std::vector<std::wstring> deviceNames() {
 
 class DisplayListTest : public TilewickTest {};
 
-TEST_F(DisplayListTest, ListsEveryDisplayByDeviceNameWithTheFirstSelected) {
+// Wine's virtual desktop offers one display, so the user cannot pick a second
+// one here: the test moves the selection off the first from outside (to the
+// second display where there is one, else to none) before the display change.
+// The host tests pick a second display of the fake desktop the same way.
+TEST_F(DisplayListTest, ListsEveryDisplayByDeviceNameAndADisplayChangeSelectsTheFirstAgain) {
     const auto names = deviceNames();
     ASSERT_FALSE(names.empty());
     EXPECT_TRUE(waitUntil([&] { return comboItems(ui.displayCombo) == names; }))
         << show(comboItems(ui.displayCombo)) << " instead of " << show(names);
     EXPECT_EQ(comboSelection(ui.displayCombo), 0);
+    const int other = names.size() > 1 ? 1 : -1;
+    SendMessageW(ui.displayCombo, CB_SETCURSEL, other, 0);
+    ASSERT_EQ(comboSelection(ui.displayCombo), other);
     // A display change rebuilds the list: each display once, the first selected.
     SendMessageW(ui.main, WM_DISPLAYCHANGE, 32, MAKELPARAM(1600, 1000));
     EXPECT_EQ(comboItems(ui.displayCombo), names);

@@ -255,9 +255,22 @@ TEST_F(BroadcastTest, HideOthersMinimisesExactlyTheUnselectedOnesEvenWhenFiltere
 
 TEST_F(BroadcastTest, DoubleClickOnARowRaisesItsTerminalThenTilewickComesBack) {
     ASSERT_NO_FATAL_FAILURE(startWith(3, 0));
+    const auto activations = [&](int i) {
+        int n = 0;
+        for (const auto& e : terminals[i]->events("activate"))
+            n += LOWORD(e.wp) != WA_INACTIVE;
+        return n;
+    };
+    const int before[] = {activations(0), activations(1), activations(2)};
     doubleClick(gestures::rowPoint(ui.windowList, 1));
-    // The terminal comes forward first; after the pause Tilewick takes the foreground back.
+    // The first click selects the row alone; the double-click activates its terminal only.
+    EXPECT_TRUE(waitUntil([&] { return listMarks(ui.windowList) == std::vector<bool>{0, 1, 0}; }));
+    EXPECT_TRUE(waitUntil([&] { return activations(1) > before[1]; }))
+        << readFile(terminals[1]->logPath());
+    // After the pause Tilewick takes the foreground back.
     EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == ui.main; }));
+    EXPECT_EQ(activations(0), before[0]);
+    EXPECT_EQ(activations(2), before[2]);
     EXPECT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  1  "));
 }
 

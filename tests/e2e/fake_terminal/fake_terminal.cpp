@@ -193,6 +193,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCHAR:
         remember(hwnd, keyLine("syschar", wp, lp));
         break;
+    case WM_ACTIVATE:  // wp: WA_INACTIVE, WA_ACTIVE or WA_CLICKACTIVE
+        logLine(keyLine("activate", wp, lp));
+        break;
     case WM_RBUTTONDOWN:
         remember(hwnd, mouseLine("rdown", wp, lp));
         return 0;
