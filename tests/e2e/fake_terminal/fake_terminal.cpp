@@ -25,6 +25,7 @@
 //   start pid=N hwnd=0xH class="..." title="..."
 //   keydown wp=0xVK lp=0xLPARAM          (likewise keyup, char, syskeydown,
 //                                          syskeyup, syschar, deadchar)
+//   activate wp=0xW lp=0xL               (wp: WA_INACTIVE 0, WA_ACTIVE 1, ...)
 //   rdown wp=0xW x=X y=Y
 //   rup wp=0xW x=X y=Y paste="..."       (paste=none without text)
 //   hang
