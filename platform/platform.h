@@ -165,7 +165,8 @@ bool writeProfileSection(const char16_t* section, const char16_t* body, const ch
 // Whether the process owning the window runs at a higher integrity level than
 // this one (GetWindowThreadProcessId, OpenProcess with
 // PROCESS_QUERY_LIMITED_INFORMATION, TokenIntegrityLevel of both tokens). A
-// process that cannot be opened or read counts as higher.
+// process that cannot be opened or read counts as higher; when this process
+// has no level of its own, nothing does.
 bool outranksOwnIntegrity(WindowHandle window);
 // ImmGetCompositionStringW(GCS_RESULTSTR) of the window's input context, in
 // UTF-16 units: with a null buffer the size of the committed result,

@@ -318,7 +318,10 @@ bool writeProfileSection(const char16_t* section, const char16_t* body, const ch
 
 bool outranksOwnIntegrity(WindowHandle w) {
     DWORD own = 0, theirs = 0, pid = 0;
-    if (!GetWindowThreadProcessId(hwnd(w), &pid) || !integrityLevel(GetCurrentProcess(), own))
+    // A system without integrity levels gives this process none to outrank.
+    if (!integrityLevel(GetCurrentProcess(), own))
+        return false;
+    if (!GetWindowThreadProcessId(hwnd(w), &pid))
         return true;
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process)
