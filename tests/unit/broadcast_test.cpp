@@ -255,6 +255,17 @@ TEST_F(BroadcastTest, AMissedPostIsNamedOnceWhileTheOthersGetTheInput) {
          },
          {"char 26085", "char 26412", "char 35486"},
          kMissed + u"\n・a"},
+        {"a full queue, a character beyond the BMP",
+         {2},
+         {},
+         [] {
+             for (char16_t unit : std::u16string(u"\U0001F600")) {
+                 broadcastKeys(kPacket, 0x1);
+                 broadcastCharacter(unit, 0x1);
+             }
+         },
+         {"char 55357", "char 56832"},
+         kMissed + u"\n・c"},
         {"a closed terminal is passed over",
          {},
          {2},
