@@ -163,25 +163,30 @@ void broadcastKeys(std::uintptr_t virtualKey, std::intptr_t keyData) {
     if (vk == kProcessKey)
         return;  // the IME's: what it commits comes as its result string
 
-    // A terminal types a posted key-down under its own keyboard state, where
-    // Shift, Ctrl and Caps Lock are up and no dead key waits: Shift+A would
-    // arrive as "a" and Ctrl+C as "c". When a modifier changes what a
-    // character key types, post the character the user typed instead.
-    platform::TypedKey typed;
-    if (isCharacterKey(vk) || completesDeadKey)
-        typed = platform::typedKey(vk, scanCodeOf(keyData));
-    if (typed.length < 0) {
+    // TranslateMessage has seen this key already; what it queued tells a dead
+    // key and the key that completes one from the rest, on any layout.
+    const platform::Translation made = platform::queuedTranslation(app().controls.commandEdit);
+    if (made == platform::Translation::DeadCharacter) {
         typing.pending = PendingInput::DeadKey;  // it types nothing by itself
         return;
     }
     if (completesDeadKey) {
-        // TranslateMessage composes the pair, or gives both characters when
-        // the layout does not; a key that types nothing (Shift) leaves the
-        // dead key waiting.
-        typing.pending = typed.length > 0 ? PendingInput::Characters : PendingInput::DeadKey;
-        if (typed.length > 0)
+        // Its WM_CHARs carry the composed character, or both characters when
+        // the layout does not compose the pair; a key that types nothing
+        // (Shift) goes out and leaves the dead key waiting.
+        const bool types = made == platform::Translation::Character;
+        typing.pending = types ? PendingInput::Characters : PendingInput::DeadKey;
+        if (types)
             return;
     }
+
+    // A terminal types a posted key-down under its own keyboard state, where
+    // Shift, Ctrl and Caps Lock are up: Shift+A would arrive as "a" and
+    // Ctrl+C as "c". When a modifier changes what a character key types,
+    // post the character the user typed instead.
+    platform::TypedKey typed;
+    if (isCharacterKey(vk))
+        typed = platform::typedKey(vk, scanCodeOf(keyData));
     if (typed.modified && typed.length > 0)
         deliverCharacters(typed.text, static_cast<std::size_t>(typed.length), keyData);
     else

@@ -168,6 +168,10 @@ bool writeProfileSection(const char16_t* section, const char16_t* body, const ch
 // process that cannot be opened or read counts as higher; when this process
 // has no level of its own, nothing does.
 bool outranksOwnIntegrity(WindowHandle window);
+// What the calling thread's TranslateMessage queued for the window from the
+// key-down being handled: PeekMessageW(PM_NOREMOVE) of WM_CHAR .. WM_DEADCHAR.
+enum class Translation { Nothing, Character, DeadCharacter };
+Translation queuedTranslation(WindowHandle window);
 // ImmGetCompositionStringW(GCS_RESULTSTR) of the window's input context, in
 // UTF-16 units: with a null buffer the size of the committed result,
 // otherwise the units copied into the buffer, at most `capacity`.

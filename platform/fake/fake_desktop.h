@@ -75,6 +75,8 @@ struct Desktop {
 
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
+    // What TranslateMessage made of the key-down being handled.
+    platform::Translation queuedTranslation = platform::Translation::Nothing;
     // The IME's committed result string, as imeResultText reads it.
     std::u16string imeResult;
     // Calls of outranksOwnIntegrity: each opens a process and reads its token.

@@ -342,6 +342,10 @@ bool outranksOwnIntegrity(WindowHandle w) {
     return !win || win->elevated;  // a process that cannot be opened counts as higher
 }
 
+Translation queuedTranslation(WindowHandle) {
+    return desktop().queuedTranslation;
+}
+
 int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
     log("imeResultText", w, std::to_string(buffer ? capacity : 0));
     const std::u16string& result = desktop().imeResult;

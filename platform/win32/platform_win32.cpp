@@ -331,6 +331,13 @@ bool outranksOwnIntegrity(WindowHandle w) {
     return !read || theirs > own;
 }
 
+Translation queuedTranslation(WindowHandle w) {
+    MSG next;
+    if (!PeekMessageW(&next, hwnd(w), WM_CHAR, WM_DEADCHAR, PM_NOREMOVE | PM_NOYIELD))
+        return Translation::Nothing;
+    return next.message == WM_DEADCHAR ? Translation::DeadCharacter : Translation::Character;
+}
+
 int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
     const HIMC context = ImmGetContext(hwnd(w));
     if (!context)

@@ -366,28 +366,24 @@ TEST_F(BroadcastTest, ModifiedCharacterKeysArePostedAsTheTypedCharacter) {
 TEST_F(BroadcastTest, EveryCharacterGoesOutOnceAndNoPacketOrImeKeyDownEver) {
     auto h = discover({u"a", u"b"});
     selectAll();
-    // A layout with a dead circumflex; '+' needs Shift, letters type lower case.
+    // '+' needs Shift; letters type lower case; Shift types nothing.
     desk().keyboard = [](unsigned vk, unsigned) {
         platform::TypedKey k;
-        if (vk == kDeadCircumflex) {
-            k.length = -1;
-        } else if (vk == kOem1) {
-            k.length = 1;
-            k.text[0] = u'+';
-            k.modified = true;
-        } else if (vk != kShift) {
-            k.length = 1;
-            k.text[0] = static_cast<char16_t>(vk >= 'A' && vk <= 'Z' ? vk + 32 : vk);
-        }
+        k.length = 1;
+        k.text[0] = vk == kOem1 ? u'+' : static_cast<char16_t>(vk + 32);
+        k.modified = vk == kOem1;
         return k;
     };
-    // What reaches commandEdit: a key-down, or a WM_CHAR its TranslateMessage made.
+    // What reaches commandEdit: key-downs, each followed by what its
+    // TranslateMessage queued (WM_CHAR, WM_DEADCHAR).
+    enum Kind { Down, Char, Dead };
     struct Message {
-        bool isChar;
+        Kind kind;
         unsigned code;
     };
-    auto down = [](unsigned vk) { return Message{false, vk}; };
-    auto ch = [](unsigned unit) { return Message{true, unit}; };
+    auto down = [](unsigned vk) { return Message{Down, vk}; };
+    auto ch = [](unsigned unit) { return Message{Char, unit}; };
+    const Message dead = {Dead, u'^'};
     struct Case {
         const char* name;
         std::vector<Message> input;
@@ -396,31 +392,40 @@ TEST_F(BroadcastTest, EveryCharacterGoesOutOnceAndNoPacketOrImeKeyDownEver) {
     const Case cases[] = {
         {"a key's own character is not sent again", {down('L'), ch('l')}, {"key 76"}},
         {"nor a modified key's", {down(kOem1), ch('+')}, {"char 43"}},
+        {"a key that types nothing", {down(kShift)}, {"key 16"}},
         {"VK_PACKET: its character only", {down(kPacket), ch(0xE9)}, {"char 233"}},
         {"a surrogate pair, high unit first",
          {down(kPacket), ch(0xD83D), down(kPacket), ch(0xDE00)},
          {"char 55357", "char 56832"}},
         {"VK_PROCESSKEY: nothing, the IME sends its result", {down(kProcessKey), ch('x')}, {}},
-        {"a dead key alone: nothing", {down(kDeadCircumflex)}, {}},
-        {"a dead key composed", {down(kDeadCircumflex), down('E'), ch(0xEA)}, {"char 234"}},
+        {"a dead key alone: nothing", {down(kDeadCircumflex), dead}, {}},
+        {"a dead key composed", {down(kDeadCircumflex), dead, down('E'), ch(0xEA)}, {"char 234"}},
         {"a dead key not composed: both",
-         {down(kDeadCircumflex), down('X'), ch('^'), ch('x')},
+         {down(kDeadCircumflex), dead, down('X'), ch('^'), ch('x')},
          {"char 94", "char 120"}},
+        {"a dead key twice",
+         {down(kDeadCircumflex), dead, down(kDeadCircumflex), ch('^'), ch('^')},
+         {"char 94", "char 94"}},
         {"Shift while the dead key waits",
-         {down(kDeadCircumflex), down(kShift), down('E'), ch(0xCA)},
+         {down(kDeadCircumflex), dead, down(kShift), down('E'), ch(0xCA)},
          {"key 16", "char 202"}},
         {"keys again after the composition",
-         {down(kDeadCircumflex), down('E'), ch(0xEA), down('L'), ch('l')},
+         {down(kDeadCircumflex), dead, down('E'), ch(0xEA), down('L'), ch('l')},
          {"char 234", "key 76"}},
     };
     for (const auto& c : cases) {
         desk().posted.clear();
         app().typing = {};
-        for (const Message& m : c.input) {
-            if (m.isChar)
-                broadcastCharacter(static_cast<char16_t>(m.code), 0x1);
-            else
+        for (std::size_t i = 0; i < c.input.size(); ++i) {
+            const Message& m = c.input[i];
+            const Kind next = i + 1 < c.input.size() ? c.input[i + 1].kind : Down;
+            desk().queuedTranslation = next == Char   ? platform::Translation::Character
+                                       : next == Dead ? platform::Translation::DeadCharacter
+                                                      : platform::Translation::Nothing;
+            if (m.kind == Down)
                 broadcastKeys(m.code, 0x1);
+            else if (m.kind == Char)
+                broadcastCharacter(static_cast<char16_t>(m.code), 0x1);
         }
         for (auto w : h)
             EXPECT_EQ(receivedBy(w), c.received) << c.name;
