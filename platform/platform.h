@@ -160,7 +160,7 @@ int profileString(const char16_t* section, const char16_t* key, const char16_t* 
 // WritePrivateProfileSectionW with the body as given (lines separated by CR LF).
 bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path);
 
-// --- Input that reaches a terminal only one way ----------------------------------
+// --- Typed text beyond key-downs, and who may receive it -----------------------
 
 // Whether the process owning the window runs at a higher integrity level than
 // this one (GetWindowThreadProcessId, OpenProcess with
