@@ -109,10 +109,17 @@ void enumerateMonitors(const std::function<void(const char16_t* device, const Re
 
 // --- Messages to terminal windows ---------------------------------------------
 
+// What PostMessageW came to, from its result and GetLastError.
+enum class PostResult {
+    Posted,
+    WindowGone,    // ERROR_INVALID_WINDOW_HANDLE
+    AccessDenied,  // ERROR_ACCESS_DENIED: the window's process outranks ours (UIPI)
+    Failed,        // any other error, such as ERROR_NOT_ENOUGH_QUOTA (its queue is full)
+};
 // PostMessageW(WM_KEYDOWN).
-void postKeyDown(WindowHandle window, std::uintptr_t virtualKey, std::intptr_t keyData);
+PostResult postKeyDown(WindowHandle window, std::uintptr_t virtualKey, std::intptr_t keyData);
 // PostMessageW(WM_CHAR).
-void postChar(WindowHandle window, char16_t character, std::intptr_t keyData);
+PostResult postChar(WindowHandle window, char16_t character, std::intptr_t keyData);
 enum class MouseMessage { RightDown, RightUp };
 // SendMessageTimeoutW(SMTO_ABORTIFHUNG) of WM_RBUTTONDOWN (MK_RBUTTON) or
 // WM_RBUTTONUP (0) at client point (0, 0); false when it timed out or failed.
@@ -155,5 +162,22 @@ int profileString(const char16_t* section, const char16_t* key, const char16_t* 
 // up to an empty one, so the body must hold that double NUL; one without it
 // is refused (false, nothing written) rather than read past its end.
 bool writeProfileSection(const char16_t* section, std::u16string_view body, const char16_t* path);
+
+// --- Typed text beyond key-downs, and who may receive it -----------------------
+
+// Whether the process owning the window runs at a higher integrity level than
+// this one (GetWindowThreadProcessId, OpenProcess with
+// PROCESS_QUERY_LIMITED_INFORMATION, TokenIntegrityLevel of both tokens). A
+// process that cannot be opened or read counts as higher; when this process
+// has no level of its own, nothing does.
+bool outranksOwnIntegrity(WindowHandle window);
+// What the calling thread's TranslateMessage queued for the window from the
+// key-down being handled: PeekMessageW(PM_NOREMOVE) of WM_CHAR .. WM_DEADCHAR.
+enum class Translation { Nothing, Character, DeadCharacter };
+Translation queuedTranslation(WindowHandle window);
+// ImmGetCompositionStringW(GCS_RESULTSTR) of the window's input context, in
+// UTF-16 units: with a null buffer the size of the committed result,
+// otherwise the units copied into the buffer, at most `capacity`.
+int imeResultText(WindowHandle window, char16_t* buffer, int capacity);
 
 }  // namespace platform

@@ -120,6 +120,7 @@ void refreshWindows() {
     // Raises EN_UPDATE, so applyFilter runs nested here; what follows rebuilds everything anyway.
     platform::setWindowText(a.controls.filterEdit, u"");
     a.allWindows.clear();
+    a.outranksUs.clear();
     discoverWindows();
     pruneSelection(a.allWindows);
     markRows(a.allWindows);

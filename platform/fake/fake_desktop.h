@@ -33,6 +33,11 @@ struct Window {
     bool refusePlacement = false;
     // A terminal that stopped handling its messages.
     bool hung = false;
+    // Its process runs at a higher integrity level than Tilewick: posts to it
+    // are refused with ERROR_ACCESS_DENIED.
+    bool elevated = false;
+    // Its message queue is full: posts to it fail with ERROR_NOT_ENOUGH_QUOTA.
+    bool queueFull = false;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -73,6 +78,12 @@ struct Desktop {
 
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
+    // What TranslateMessage made of the key-down being handled.
+    platform::Translation queuedTranslation = platform::Translation::Nothing;
+    // The IME's committed result string, as imeResultText reads it.
+    std::u16string imeResult;
+    // Calls of outranksOwnIntegrity: each opens a process and reads its token.
+    int integrityLookups = 0;
 
     // Clipboard.
     bool clipboardBusy = false;  // held open by another program

@@ -35,6 +35,19 @@ int copyOut(const std::u16string& s, char16_t* buffer, int capacity) {
     return n;
 }
 
+// Only a post that PostMessageW would queue reaches `posted`.
+PostResult post(const fake::PostedKey& message) {
+    auto* win = find(message.window);
+    if (!win)
+        return PostResult::WindowGone;
+    if (win->elevated)
+        return PostResult::AccessDenied;
+    if (win->queueFull)
+        return PostResult::Failed;
+    desktop().posted.push_back(message);
+    return PostResult::Posted;
+}
+
 }  // namespace
 
 void enumerateTopLevelWindows(const std::function<bool(WindowHandle)>& visit) {
@@ -262,12 +275,12 @@ void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& 
         visit(m.device.c_str(), m.area);
 }
 
-void postKeyDown(WindowHandle w, std::uintptr_t vk, std::intptr_t keyData) {
-    desktop().posted.push_back({w, false, vk, keyData});
+PostResult postKeyDown(WindowHandle w, std::uintptr_t vk, std::intptr_t keyData) {
+    return post({w, false, vk, keyData});
 }
 
-void postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
-    desktop().posted.push_back({w, true, ch, keyData});
+PostResult postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
+    return post({w, true, ch, keyData});
 }
 
 bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
@@ -321,6 +334,26 @@ bool documentsFolder(char16_t* buffer) {
         return false;
     copyOut(desktop().documents, buffer, 260);
     return true;
+}
+
+bool outranksOwnIntegrity(WindowHandle w) {
+    ++desktop().integrityLookups;
+    auto* win = find(w);
+    return !win || win->elevated;  // a process that cannot be opened counts as higher
+}
+
+Translation queuedTranslation(WindowHandle) {
+    return desktop().queuedTranslation;
+}
+
+int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
+    log("imeResultText", w, std::to_string(buffer ? capacity : 0));
+    const std::u16string& result = desktop().imeResult;
+    if (!buffer || capacity <= 0)
+        return static_cast<int>(result.size());
+    const int n = std::min<int>(static_cast<int>(result.size()), capacity);
+    std::copy(result.begin(), result.begin() + n, buffer);
+    return n;
 }
 
 }  // namespace platform

@@ -109,6 +109,36 @@ TEST_F(BroadcastTest, ShiftedLettersArriveAsTheCharacterTyped) {
             << i;
 }
 
+// SendInput with KEYEVENTF_UNICODE, as on-screen keyboards and password
+// managers type: VK_PACKET key-downs whose characters only Tilewick's own
+// TranslateMessage knows.
+TEST_F(BroadcastTest, UnicodeInputArrivesAsItsCharactersAndNeverAsAPacketKey) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, 2));
+    const std::wstring text = L"é日本語ü€\U0001F600";
+    typeText(text);
+    tapKey(VK_RETURN);
+    std::vector<std::string> expected;
+    for (wchar_t c : text)
+        expected.push_back(chr(c));
+    expected.push_back(down(VK_RETURN));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(keysAre(*terminals[i], expected)) << i;
+    EXPECT_TRUE(keys(*terminals[2]).empty()) << "an unselected terminal got keys";
+    EXPECT_TRUE(textIs(ui.commandEdit, L""));
+}
+
+TEST_F(BroadcastTest, AClosedTerminalIsPassedOverInSilence) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, 3));
+    HWND gone = terminals[1]->hwnd();
+    terminals[1]->process().terminate();
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(gone); }));
+    tapKey('Q');
+    tapKey('W');  // a warning after Q would have taken this key
+    for (int i : {0, 2})
+        EXPECT_TRUE(keysAre(*terminals[i], {down('Q'), down('W')})) << i;
+    EXPECT_EQ(popup(kWarningCaption), nullptr);
+}
+
 TEST_F(BroadcastTest, F5RefreshesButShiftF5AndNoAltKeyIsForwarded) {
     ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
     tapKey(VK_F5);
