@@ -195,20 +195,37 @@ done
 connected() { # index
   [ -n "$(ss -Htn state established "sport = :${ports[$1]}" 2>/dev/null)" ]
 }
+shell_ended() { # index
+  kill -0 "${pids[$1]}" 2>/dev/null && return 1
+  die "the shell for ${hosts[$1]} ended at once: $(tail -n 1 "$DEMO_DIR/listener-${hosts[$1]}.log" 2>/dev/null)"
+}
 for i in "${!hosts[@]}"; do
   for _ in $(seq 1 600); do
     connected $i && break
+    shell_ended $i
     kill -0 "${putty_pids[$i]}" 2>/dev/null || break
     sleep 0.1
   done
   if ! connected $i; then
+    shell_ended $i
     if ! kill -0 "${putty_pids[$i]}" 2>/dev/null; then
       wait "${putty_pids[$i]}"
       die "PuTTY ($putty) did not start for ${hosts[$i]}: it exited with status $?"
     fi
     die "PuTTY for ${hosts[$i]} did not connect to 127.0.0.1:${ports[$i]} within 60 s"
   fi
-  kill -0 "${pids[$i]}" 2>/dev/null || die "the shell for ${hosts[$i]} ended at once (see $DEMO_DIR/listener-${hosts[$i]}.log)"
+done
+
+# Tilewick reads the titles once, at its start: wait until every prompt has set its own.
+shows_title() { # title
+  xwininfo -display "$TWK_DISPLAY" -root -tree 2>/dev/null | grep -qF "\"$1\": (\"putty.exe\""
+}
+for i in "${!hosts[@]}"; do
+  for _ in $(seq 1 300); do
+    shows_title "${titles[$i]}" && break
+    sleep 0.1
+  done
+  shows_title "${titles[$i]}" || die "PuTTY for ${hosts[$i]} did not show the title its prompt sets"
 done
 
 twk_wine wine "$REPO/build/win/Tilewick.exe" >/dev/null 2>&1 &
