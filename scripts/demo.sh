@@ -94,10 +94,16 @@ if [ ! -f build/win/CMakeCache.txt ]; then
     die "cannot configure the Windows build in build/win"
 fi
 cmake --build build/win -j2 --target Tilewick demo_tour >/dev/null || die "cannot build Tilewick.exe and demo_tour.exe"
-tour=$(find build/win -name demo_tour.exe | head -n 1)
+tour=$REPO/build/win/tests/e2e/demo_tour.exe
 
 putty=${TWK_PUTTY_EXE:-$(bash scripts/build-putty.sh)} || die "cannot build PuTTY (scripts/build-putty.sh)"
 [ -f "$putty" ] || die "PuTTY not found at '$putty'"
+
+# A demo still running holds ports and the bench: end it first.
+if [ -f "$STATE" ]; then
+  say "stopping the demo that is still running"
+  stop_demo
+fi
 
 port_in_use() { [ -n "$(ss -Hltn "sport = :$1" 2>/dev/null)" ]; }
 ports=()
@@ -125,10 +131,6 @@ fi
 
 # --- Start ----------------------------------------------------------------------
 
-if [ -f "$STATE" ]; then
-  say "stopping the demo that is still running"
-  stop_demo
-fi
 mkdir -p "$DEMO_DIR"
 scratch=$(mktemp -d "$DEMO_DIR/hosts.XXXXXX")
 echo "scratch=$scratch" >"$STATE"
@@ -151,7 +153,7 @@ for i in "${!hosts[@]}"; do
     TERM=xterm LANG=C.UTF-8 HOST="$host" HOSTNAME="$host" TITLE="${titles[$i]}" \
     PS1="$prompt" PROMPT_COMMAND='history -a' \
     socat "TCP-LISTEN:${ports[$i]},bind=127.0.0.1,reuseaddr" \
-    "EXEC:$shell_path --norc -i,pty,setsid,ctty,sane,stderr" 2>"$DEMO_DIR/listener-$host.log") &
+    "EXEC:$shell_path --norc -i,pty,setsid,ctty,sane,stderr" </dev/null >/dev/null 2>"$DEMO_DIR/listener-$host.log") &
   echo "listener=$!" >>"$STATE"
   pids[$i]=$!
 done
