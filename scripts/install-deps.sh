@@ -7,6 +7,7 @@ need_pkgs=(
   cmake g++ make googletest
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   xvfb x11-utils xdotool imagemagick
+  socat iproute2  # scripts/demo.sh: shells behind loopback listeners, port checks
   fonts-ipafont-gothic fonts-wine
   fp-utils python3
   patch xz-utils  # scripts/build-putty.sh: unpack and patch Debian's putty source

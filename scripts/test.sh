@@ -69,6 +69,16 @@ if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake
     step "wine bench down" twk_bench_down
   fi
   trap - EXIT
+  # The headless demo, start to end: six PuTTY terminals on loopback shells,
+  # the tour through Tilewick, one picture per step, nothing left running.
+  demo_smoke() {
+    local dir=$TWK_SHOT_DIR/demo step
+    env -u DISPLAY TWK_DEMO_SHOT_DIR="$dir" bash scripts/demo.sh || return 1
+    for step in 1-selected 2-arranged 3-typed 4-filtered 5-compact; do
+      [ -s "$dir/demo-$step.png" ] || { echo "no $dir/demo-$step.png"; return 1; }
+    done
+  }
+  step "demo (headless)" demo_smoke
   # The picture a person checks: six terminals listed with Japanese titles.
   [ -f "$TWK_SHOT_DIR/six-terminals.png" ] ||
     { summary+=("FAIL  no six-terminals.png in $TWK_SHOT_DIR"); failed=1; }

@@ -215,21 +215,9 @@ std::string escaped(const std::string& bytes) {
     return out + "\"";
 }
 
-// Presses the keys that type `text` on the current keyboard layout, as a user
-// would: Shift held for the characters that need it, each key pressed and
-// released with its real virtual-key and scan code.
 void typeWithKeys(const std::wstring& text) {
-    for (wchar_t c : text) {
-        SHORT scan = VkKeyScanW(c);
-        ASSERT_NE(scan, -1) << "no key types U+" << std::hex << unsigned(c);
-        const WORD vk = LOBYTE(scan);
-        const BYTE shifts = HIBYTE(scan);
-        ASSERT_EQ(shifts & ~1, 0) << "U+" << std::hex << unsigned(c) << " needs more than Shift";
-        if (shifts & 1)
-            tapKey(vk, {VK_SHIFT});
-        else
-            tapKey(vk);
-    }
+    std::string why;
+    ASSERT_TRUE(gestures::typeWithKeys(text, &why)) << why;
 }
 
 void setClipboardText(const std::wstring& text) {
