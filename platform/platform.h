@@ -71,11 +71,6 @@ void setActiveWindow(WindowHandle window);
 void setForegroundWindow(WindowHandle window);
 bool getWindowPlacement(WindowHandle window, Placement& placement);
 bool setWindowPlacement(WindowHandle window, const Placement& placement);
-// SetWindowPos(HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE): moves the top-left
-// corner, raises the window above the non-topmost ones and activates it.
-void moveToFrontAt(WindowHandle window, int x, int y);
-// SetWindowPos(nullptr, rect, SWP_NOZORDER | SWP_NOACTIVATE): position and size only.
-void setWindowBounds(WindowHandle window, const Rect& bounds);
 // FlashWindowEx with FLASHW_CAPTION.
 void flashCaption(WindowHandle window, unsigned count, unsigned intervalMs);
 // SetLayeredWindowAttributes(window, 0xFFFFFF, alpha, LWA_ALPHA).
@@ -179,5 +174,28 @@ Translation queuedTranslation(WindowHandle window);
 // UTF-16 units: with a null buffer the size of the committed result,
 // otherwise the units copied into the buffer, at most `capacity`.
 int imeResultText(WindowHandle window, char16_t* buffer, int capacity);
+
+// --- Terminal windows that may not answer ----------------------------------------
+//
+// A window whose thread has stopped handling messages blocks every synchronous
+// call that needs that thread. These are the forms that never wait for it.
+
+// IsHungAppWindow: the system reports the window hung (its thread has not
+// asked for a message for about five seconds).
+bool windowIsHung(WindowHandle window);
+// SendMessageTimeoutW(WM_NULL, SMTO_ABORTIFHUNG): whether the window's thread
+// answered within `timeoutMs`; false at once for a window reported hung.
+bool windowAnswers(WindowHandle window, unsigned timeoutMs);
+// ShowWindowAsync: the command is queued to the window's thread.
+void showWindowAsync(WindowHandle window, ShowCommand command);
+// SetWindowPlacement with WPF_ASYNCWINDOWPLACEMENT added to the flags.
+bool setWindowPlacementAsync(WindowHandle window, const Placement& placement);
+// SetWindowPos(HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_ASYNCWINDOWPOS):
+// moves the top-left corner, raises the window above the non-topmost ones and
+// activates it.
+void moveToFrontAtAsync(WindowHandle window, int x, int y);
+// SetWindowPos(nullptr, rect, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS):
+// position and size only.
+void setWindowBoundsAsync(WindowHandle window, const Rect& bounds);
 
 }  // namespace platform

@@ -5,6 +5,7 @@ set -euo pipefail
 
 need_pkgs=(
   cmake g++ make googletest
+  libasan8 libubsan1  # the host tests' sanitizer run in scripts/test.sh
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   xvfb x11-utils xdotool imagemagick
   socat iproute2  # scripts/demo.sh: shells behind loopback listeners, port checks

@@ -31,13 +31,18 @@ struct Window {
     int alpha = 255;
     // Under Wine SetWindowPlacement on another process's window fails.
     bool refusePlacement = false;
-    // A terminal that stopped handling its messages.
+    // A terminal that stopped handling its messages: a synchronous call that
+    // needs its thread never returns, an asynchronous one is queued and never
+    // carried out.
     bool hung = false;
     // Its process runs at a higher integrity level than Tilewick: posts to it
     // are refused with ERROR_ACCESS_DENIED.
     bool elevated = false;
     // Its message queue is full: posts to it fail with ERROR_NOT_ENOUGH_QUOTA.
     bool queueFull = false;
+    // IsHungAppWindow's answer, which comes only once a hung window has not
+    // asked for a message for about five seconds.
+    bool hungReported = false;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -71,6 +76,10 @@ struct Desktop {
     WindowHandle focus = nullptr;
     WindowHandle foreground = nullptr;
     unsigned sleptMs = 0;
+    // Time-outs run out on windows that did not answer.
+    unsigned waitedMs = 0;
+    // Synchronous calls made on a hung window: each of them would never return.
+    std::vector<std::string> blocked;
 
     // Runs after every caption read (GetWindowTextW) of a window, so a test
     // can close windows in the middle of an enumeration.
@@ -95,6 +104,9 @@ struct Desktop {
     // reports: memory a reader must never take as part of the text.
     std::size_t bytesBeyondBlock = 0;
     bool clipboardLocked = false;
+    // When set, the size GlobalSize reports instead: a block too big to copy,
+    // whose bytes are not there to be read.
+    std::size_t claimedBlockBytes = 0;
 
     // Settings: the Documents folder and the profile files under it, by path.
     std::u16string documents = u"C:\\Users\\me\\Documents";

@@ -33,6 +33,17 @@ BOOL CALLBACK visitMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM context) {
     return TRUE;
 }
 
+WINDOWPLACEMENT toPlacement(const Placement& p) {
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof(wp);
+    wp.flags = p.flags;
+    wp.showCmd = p.showCmd;
+    wp.ptMinPosition = {p.minPosition.x, p.minPosition.y};
+    wp.ptMaxPosition = {p.maxPosition.x, p.maxPosition.y};
+    wp.rcNormalPosition = toRect(p.normalPosition);
+    return wp;
+}
+
 HANDLE lockedClipboardBlock = nullptr;
 
 PostResult postResult(BOOL posted) {
@@ -132,23 +143,8 @@ bool getWindowPlacement(WindowHandle w, Placement& p) {
 }
 
 bool setWindowPlacement(WindowHandle w, const Placement& p) {
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof(wp);
-    wp.flags = p.flags;
-    wp.showCmd = p.showCmd;
-    wp.ptMinPosition = {p.minPosition.x, p.minPosition.y};
-    wp.ptMaxPosition = {p.maxPosition.x, p.maxPosition.y};
-    wp.rcNormalPosition = toRect(p.normalPosition);
+    const WINDOWPLACEMENT wp = toPlacement(p);
     return SetWindowPlacement(hwnd(w), &wp) != FALSE;
-}
-
-void moveToFrontAt(WindowHandle w, int x, int y) {
-    SetWindowPos(hwnd(w), HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE);
-}
-
-void setWindowBounds(WindowHandle w, const Rect& r) {
-    SetWindowPos(hwnd(w), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void flashCaption(WindowHandle w, unsigned count, unsigned intervalMs) {
@@ -349,6 +345,34 @@ int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
         ImmGetCompositionStringW(context, GCS_RESULTSTR, bytes ? buffer : nullptr, bytes);
     ImmReleaseContext(hwnd(w), context);
     return got > 0 ? static_cast<int>(got / static_cast<LONG>(sizeof(wchar_t))) : 0;
+}
+
+bool windowIsHung(WindowHandle w) {
+    return IsHungAppWindow(hwnd(w)) != FALSE;
+}
+
+bool windowAnswers(WindowHandle w, unsigned timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
+void showWindowAsync(WindowHandle w, ShowCommand command) {
+    ShowWindowAsync(hwnd(w), static_cast<int>(command));
+}
+
+bool setWindowPlacementAsync(WindowHandle w, const Placement& p) {
+    WINDOWPLACEMENT wp = toPlacement(p);
+    wp.flags |= WPF_ASYNCWINDOWPLACEMENT;
+    return SetWindowPlacement(hwnd(w), &wp) != FALSE;
+}
+
+void moveToFrontAtAsync(WindowHandle w, int x, int y) {
+    SetWindowPos(hwnd(w), HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+}
+
+void setWindowBoundsAsync(WindowHandle w, const Rect& r) {
+    SetWindowPos(hwnd(w), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include "tests/unit/test_support.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -542,13 +543,43 @@ TEST_F(PasteTest, PairsGoWindowAfterWindowDownThenUp) {
                        "rightUp " + tag(h[2]) + t}));
 }
 
-TEST_F(PasteTest, HungTerminalDoesNotStopTheNextOne) {
-    auto h = ready(u"echo hi");
-    desk()[h[0]].hung = true;
-    desk().close(h[1]);
-    broadcastPaste();
-    EXPECT_EQ(mousePairs(), (Strings{tag(h[2]) + " down", tag(h[2]) + " up"}));
-    EXPECT_EQ(desk().callsFor("rightUp").size(), 3u) << "every window is still offered its pair";
+TEST_F(PasteTest, EachHungTerminalCostsOneTimeOutAndTheOthersStillPaste) {
+    struct Case {
+        const char* name;
+        std::vector<int> hung;
+        bool reported;  // SMTO_ABORTIFHUNG gives up at once on those
+        int closed;     // -1: none
+    };
+    const Case cases[] = {
+        {"two of five just stopped", {1, 3}, false, -1},
+        {"first and last just stopped", {0, 4}, false, -1},
+        {"two of five reported hung", {0, 2}, true, -1},
+        {"one stopped, one closed", {4}, false, 0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = discover({u"a", u"b", u"c", u"d", u"e"});
+        selectAll();
+        desk().setClipboardText(u"echo hi");
+        desk().focus = app().controls.commandEdit;
+        for (int i : c.hung) {
+            desk()[h[i]].hung = true;
+            desk()[h[i]].hungReported = c.reported;
+        }
+        if (c.closed >= 0)
+            desk().close(h[c.closed]);
+        broadcastPaste();
+        Strings pasted, ups;
+        for (int i = 0; i < 5; ++i)
+            if (i != c.closed && std::find(c.hung.begin(), c.hung.end(), i) == c.hung.end()) {
+                pasted.push_back(tag(h[i]) + " down");
+                pasted.push_back(tag(h[i]) + " up");
+                ups.push_back("rightUp " + tag(h[i]) + " " + std::to_string(kPasteSendTimeoutMs));
+            }
+        EXPECT_EQ(mousePairs(), pasted) << c.name;
+        EXPECT_EQ(desk().callsFor("rightUp"), ups) << c.name << ": no button-up after a time-out";
+        EXPECT_EQ(desk().waitedMs, c.reported ? 0u : c.hung.size() * kPasteSendTimeoutMs) << c.name;
+    }
 }
 
 TEST_F(PasteTest, ConfirmAndCancel) {
@@ -589,6 +620,12 @@ TEST_F(PasteTest, NothingHappensWhen) {
         {"no text on the clipboard", [](fake::Desktop& d) { d.hasText = false; }, 1, 0},
         {"empty text", [](fake::Desktop& d) { d.setClipboardText(u""); }, 1, 0},
         {"empty block", [](fake::Desktop& d) { d.clipboardBlock.clear(); }, 1, 0},
+        {"block larger than a copy can be",
+         [](fake::Desktop& d) { d.claimedBlockBytes = SIZE_MAX; }, 1, 0},
+#ifndef __SANITIZE_ADDRESS__  // AddressSanitizer's operator new aborts rather than throw
+        {"block larger than the memory left",
+         [](fake::Desktop& d) { d.claimedBlockBytes = SIZE_MAX / 8; }, 1, 0},
+#endif
     };
     for (const auto& c : cases) {
         SetUp();

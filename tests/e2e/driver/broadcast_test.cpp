@@ -252,23 +252,6 @@ TEST_F(BroadcastTest, NothingIsPastedFromTheFilterFieldOrFromAnEmptyClipboard) {
     }));
 }
 
-TEST_F(BroadcastTest, AHungTerminalDoesNotStopThePasteForTheOthers) {
-    ASSERT_NO_FATAL_FAILURE(startWith(3, 3));
-    terminals[0]->hang();
-    ASSERT_TRUE(waitUntil([&] { return !terminals[0]->events("hang").empty(); }));
-    setClipboardText(L"whoami");
-    click(centreOf(ui.commandEdit), true);
-    for (int i = 1; i < 3; ++i)
-        EXPECT_TRUE(
-            waitUntil([&] { return terminals[i]->events("rup").size() == 1; }, Millis(30000)))
-            << i;
-    // Tilewick answers again once the sends are over.
-    EXPECT_TRUE(waitUntil([&] {
-        DWORD_PTR r;
-        return SendMessageTimeoutW(ui.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &r) != 0;
-    }));
-}
-
 TEST_F(BroadcastTest, HideOthersMinimisesExactlyTheUnselectedOnesEvenWhenFilteredOut) {
     ASSERT_NO_FATAL_FAILURE(startWithTitles({L"app1", L"app2", L"db1", L"db2", L"web1"}, 2));
     click(centreOf(ui.filterEdit));
