@@ -39,6 +39,15 @@ constexpr unsigned kReturn = 0x0D, kShift = 0x10, kControl = 0x11, kF5 = 0x74, k
                    kPacket = 0xE7;
 constexpr std::intptr_t kComposing = 0x8, kCommitted = 0x800;  // GCS_COMPSTR, GCS_RESULTSTR
 
+// A keyboard where OEM_1 types '+' only with Shift and letters type lower case.
+platform::TypedKey plusNeedsShift(unsigned vk, unsigned) {
+    platform::TypedKey k;
+    k.length = 1;
+    k.text[0] = vk == kOem1 ? u'+' : static_cast<char16_t>(vk + 32);
+    k.modified = vk == kOem1;
+    return k;
+}
+
 class BroadcastTest : public AppTest {
 protected:
     // Three terminals, all selected in row order a, b, c.
@@ -284,13 +293,7 @@ TEST_F(BroadcastTest, AMissedPostIsNamedOnceWhileTheOthersGetTheInput) {
         SetUp();
         auto h = discover({u"a", u"b", u"c", u"d"});
         selectAll();
-        desk().keyboard = [](unsigned vk, unsigned) {
-            platform::TypedKey k;
-            k.length = 1;
-            k.text[0] = vk == kOem1 ? u'+' : static_cast<char16_t>(vk + 32);
-            k.modified = vk == kOem1;
-            return k;
-        };
+        desk().keyboard = plusNeedsShift;
         for (int i : c.full)
             desk()[h[i]].queueFull = true;
         for (int i : c.closed)
@@ -367,14 +370,7 @@ TEST_F(BroadcastTest, ModifiedCharacterKeysArePostedAsTheTypedCharacter) {
 TEST_F(BroadcastTest, EveryCharacterGoesOutOnceAndNoPacketOrImeKeyDownEver) {
     auto h = discover({u"a", u"b"});
     selectAll();
-    // '+' needs Shift; letters type lower case; Shift types nothing.
-    desk().keyboard = [](unsigned vk, unsigned) {
-        platform::TypedKey k;
-        k.length = 1;
-        k.text[0] = vk == kOem1 ? u'+' : static_cast<char16_t>(vk + 32);
-        k.modified = vk == kOem1;
-        return k;
-    };
+    desk().keyboard = plusNeedsShift;
     // What reaches commandEdit: key-downs, each followed by what its
     // TranslateMessage queued (WM_CHAR, WM_DEADCHAR).
     enum Kind { Down, Char, Dead };

@@ -69,35 +69,16 @@ protected:
     }
 
     // The cells of the grid the fields show, over the first display.
-    std::vector<RECT> gridCells() {
-        const int cols = std::stoi(windowText(ui.columnsEdit));
-        const int rows = std::stoi(windowText(ui.rowsEdit));
-        const RECT area = gestures::monitorRects().at(0);
-        const int w = (area.right - area.left) / cols, h = (area.bottom - area.top) / rows;
-        std::vector<RECT> out;
-        for (int k = 0; k < cols * rows; ++k)
-            out.push_back({area.left + k % cols * w, area.top + k / cols * h,
-                           area.left + (k % cols + 1) * w, area.top + (k / cols + 1) * h});
-        return out;
-    }
-
-    ::testing::AssertionResult restoredIn(HWND window, const RECT& cell) {
-        WINDOWPLACEMENT wp = {};
-        if (waitUntil([&] {
-                wp = placement(window);
-                return wp.showCmd == SW_SHOWNORMAL && EqualRect(&wp.rcNormalPosition, &cell);
-            }))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << show(windowText(window)) << " is at " << show(wp.rcNormalPosition) << " show "
-               << wp.showCmd << ", expected " << show(cell);
+    std::vector<RECT> shownGridCells() {
+        return gridCells(gestures::monitorRects().at(0), std::stoi(windowText(ui.columnsEdit)),
+                         std::stoi(windowText(ui.rowsEdit)));
     }
 };
 
 TEST_F(HungTerminalTest, AltLWithAHungTerminalSelectedArrangesTheOthers) {
     ASSERT_NO_FATAL_FAILURE(startWith(3, {0, 1, 2}, {1}));
     const RECT before = placement(terminals[1]->hwnd()).rcNormalPosition;
-    const auto cells = gridCells();
+    const auto cells = shownGridCells();
     auto t0 = Clock::now();
     gestures::alt('L');
     EXPECT_TRUE(loopRunsAgain(t0, "Alt+L, hung one just stopped"));
