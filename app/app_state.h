@@ -3,11 +3,13 @@
 #pragma once
 
 #include "arrange/monitor_record.h"
+#include "broadcast/typing_state.h"
 #include "platform/platform.h"
 #include "registry/window_record.h"
 #include "settings/settings.h"
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 constexpr int kPathUnits = 260;
@@ -65,6 +67,11 @@ struct AppState {
     std::uintptr_t helpCookie = 0;
     // The clipboard text while a paste waits for confirmation.
     std::vector<char16_t> clipboardCopy;
+
+    TypingState typing;
+    // Whether a terminal's process outranks Tilewick's integrity level, by
+    // window handle: asked once per window, forgotten on refresh.
+    std::map<platform::WindowHandle, bool> outranksUs;
 };
 
 AppState& app();

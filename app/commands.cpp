@@ -45,6 +45,15 @@ void arrangeInArea(int area) {
     arrangeWindows();
 }
 
+// TranslateAccelerator delivers an accelerator whose id is also a system-menu
+// item (104) as WM_SYSCOMMAND, not WM_COMMAND, and marks it: its documentation
+// puts 1 in the high word of wParam, Wine sends the bare id with lParam
+// 0x00010000; both are taken. A pick from the menu sends the bare id with the
+// cursor position in lParam.
+bool fromAccelerator(WPARAM wParam, LPARAM lParam) {
+    return HIWORD(wParam) == 1 || lParam == MAKELPARAM(0, 1);
+}
+
 void insertMenuItem(HMENU menu, UINT position, UINT type, UINT id, const wchar_t* text) {
     MENUITEMINFOW item = {};
     item.cbSize = sizeof(item);
@@ -138,8 +147,12 @@ bool dispatchCommand(HWND mainWindow, WORD id, WORD notification) {
     }
 }
 
-void dispatchSystemCommand(HWND mainWindow, WORD id) {
-    if (id == IDM_OPTIONS) {
+void dispatchSystemCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
+    const WORD id = LOWORD(wParam);
+    if (fromAccelerator(wParam, lParam)) {
+        // Alt+? and Alt+/ open the about box as command 104: opacity untouched.
+        dispatchCommand(mainWindow, id, 1);
+    } else if (id == IDM_OPTIONS) {
         makeOpaqueForDialog();
         runSettingsDialog();
     } else if (id == IDM_ABOUT) {

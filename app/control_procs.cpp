@@ -18,7 +18,7 @@ namespace {
 struct Subclass {
     HWND control = nullptr;
     WNDPROC previous = nullptr;
-    ControlBehaviour behaviour = ControlBehaviour::CommandEdit;
+    ControlBehaviour behaviour = ControlBehaviour::None;
 };
 
 constexpr int kMaxSubclasses = 16;
@@ -38,8 +38,16 @@ Outcome commandEdit(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         broadcastKeys(wParam, lParam);
         return kDone;
-    case WM_KEYUP:
     case WM_CHAR:
+        broadcastCharacter(static_cast<char16_t>(wParam), lParam);
+        return kDone;
+    case WM_IME_COMPOSITION:
+        // Composing shows in the edit as usual; the committed text goes to
+        // the terminals instead of into the field.
+        return broadcastComposition(lParam) ? kDone : kPassOn;
+    case WM_KEYUP:
+    case WM_DEADCHAR:
+    case WM_IME_CHAR:
         return kDone;  // typing never reaches the edit itself
     case WM_LBUTTONDBLCLK:
         toggleTranslucency();
@@ -120,6 +128,8 @@ Outcome behave(const Subclass& s, UINT message, WPARAM wParam, LPARAM lParam) {
         return onRelease(message, refreshWindows);
     case ControlBehaviour::HelpButton:
         return helpButton(s.control, message);
+    case ControlBehaviour::None:
+        break;
     }
     return kPassOn;
 }

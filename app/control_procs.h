@@ -6,6 +6,7 @@
 
 // What a control's replacement procedure does with one message.
 enum class ControlBehaviour {
+    None,  // not subclassed
     CommandEdit,
     CompactButton,
     ListTitleLabel,

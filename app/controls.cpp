@@ -22,15 +22,14 @@ enum Extra {
     kUsesFont = 1,
     kCueHiddenOnFocus = 2,  // EM_SETCUEBANNER with FALSE
     kCueShownOnFocus = 4,   // EM_SETCUEBANNER with TRUE
-    kSubclassed = 8,
-    kFillsAreas = 16,
-    kGridField = 32,  // starts with "1"
-    kCountLabel = 64,
+    kFillsAreas = 8,
+    kGridField = 16,  // starts with "1"
+    kCountLabel = 32,
     // The tooltip is handed the control's mouse messages by its replacement
     // procedure (TTM_RELAYEVENT) rather than subclassing the control itself:
     // under Wine a common-controls subclass costs two property look-ups in
     // the server for every message, and a rebuild sends the list two a row.
-    kRelaysTip = 128,
+    kRelaysTip = 64,
 };
 
 struct ControlRow {
@@ -43,68 +42,64 @@ struct ControlRow {
     const wchar_t* caption;
     int x, y, width, height;
     int extras;
-    ControlBehaviour behaviour;  // with kSubclassed
+    ControlBehaviour behaviour;  // None: the control keeps its own procedure
     const wchar_t* cueBanner;
     const wchar_t* tooltip;  // none when null
     int tooltipWidth;
 };
 
-constexpr ControlBehaviour kPlain = ControlBehaviour::CommandEdit;  // unused without kSubclassed
-
 // Creation order is also the order of the children, which the end-to-end
 // tests walk; the tooltip rectangles are renewed in this order too.
 const ControlRow kControls[] = {
     {&Controls::commandEdit, L"EDIT", WS_BORDER, WS_EX_CLIENTEDGE, 0, kMain, nullptr, 0, 0, 0, 0,
-     kUsesFont | kCueHiddenOnFocus | kSubclassed, ControlBehaviour::CommandEdit, L"コマンド入力",
+     kUsesFont | kCueHiddenOnFocus, ControlBehaviour::CommandEdit, L"コマンド入力",
      L"ここにコマンドを入力してください。\nダブルクリックで半透明にもなります。\nAlt+I "
      L"でフォーカスが移動します。",
      200},
-    {&Controls::compactButton, L"BUTTON", 0, 0, 0, kMain, L"", 10, 38, 18, 18, kSubclassed,
+    {&Controls::compactButton, L"BUTTON", 0, 0, 0, kMain, L"", 10, 38, 18, 18, 0,
      ControlBehaviour::CompactButton, nullptr, nullptr, 0},
     {&Controls::listTitleLabel, L"STATIC", SS_NOTIFY, 0, 0, kMain, L"PuTTY ウィンドウ一覧", 30, 40,
-     150, 20, kUsesFont | kSubclassed, ControlBehaviour::ListTitleLabel, nullptr, nullptr, 0},
+     150, 20, kUsesFont, ControlBehaviour::ListTitleLabel, nullptr, nullptr, 0},
     {&Controls::filterEdit, L"EDIT", WS_BORDER, WS_EX_CLIENTEDGE, IDC_FILTER_EDIT, kMain, nullptr,
-     0, 0, 0, 0, kUsesFont | kCueShownOnFocus, kPlain, L"フィルタリング",
+     0, 0, 0, 0, kUsesFont | kCueShownOnFocus, ControlBehaviour::None, L"フィルタリング",
      L"PuTTYウィンドウをフィルタリングできます。\nAlt+F でフォーカスが移動します。", 300},
     {&Controls::windowList, L"LISTBOX", WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
-     WS_EX_CLIENTEDGE, IDC_WINDOW_LIST, kMain, nullptr, 0, 0, 0, 0,
-     kUsesFont | kSubclassed | kRelaysTip, ControlBehaviour::WindowList, nullptr,
+     WS_EX_CLIENTEDGE, IDC_WINDOW_LIST, kMain, nullptr, 0, 0, 0, 0, kUsesFont | kRelaysTip,
+     ControlBehaviour::WindowList, nullptr,
      L"操作するPuTTYウィンドウを選択してください。\nAlt+A で全選択ができます。", 300},
-    {&Controls::invertButton, L"BUTTON", 0, 0, 0, kMain, L"選択を反転", 0, 0, 0, 0,
-     kUsesFont | kSubclassed, ControlBehaviour::InvertButton, nullptr,
-     L"選択状態を反転させることができます。\nAlt+R", 300},
-    {&Controls::flashButton, L"BUTTON", 0, 0, 0, kMain, L"点滅", 0, 0, 0, 0,
-     kUsesFont | kSubclassed, ControlBehaviour::FlashButton, nullptr,
+    {&Controls::invertButton, L"BUTTON", 0, 0, 0, kMain, L"選択を反転", 0, 0, 0, 0, kUsesFont,
+     ControlBehaviour::InvertButton, nullptr, L"選択状態を反転させることができます。\nAlt+R", 300},
+    {&Controls::flashButton, L"BUTTON", 0, 0, 0, kMain, L"点滅", 0, 0, 0, 0, kUsesFont,
+     ControlBehaviour::FlashButton, nullptr,
      L"選択されているPuTTYウィンドウを点滅させます。\nAlt+B", 300},
     {&Controls::windowOpsGroup, L"BUTTON", BS_GROUPBOX, 0, 0, kMain, L"ウィンドウ操作", 0, 0, 0, 0,
-     kUsesFont | kSubclassed, ControlBehaviour::WindowOpsGroup, nullptr, nullptr, 0},
+     kUsesFont, ControlBehaviour::WindowOpsGroup, nullptr, nullptr, 0},
     {&Controls::displayCombo, L"COMBOBOX", CBS_DROPDOWNLIST, 0, IDC_GRID_COMBO, kGroup, nullptr, 8,
-     18, 115, 100, kUsesFont, kPlain, nullptr,
+     18, 115, 100, kUsesFont, ControlBehaviour::None, nullptr,
      L"並べるディスプレイを指定できます。\nAlt+D でフォーカスが移動します。", 300},
     {&Controls::areaCombo, L"COMBOBOX", CBS_DROPDOWNLIST, 0, IDC_GRID_COMBO, kGroup, nullptr, 8, 45,
-     115, 100, kUsesFont | kFillsAreas, kPlain, nullptr,
+     115, 100, kUsesFont | kFillsAreas, ControlBehaviour::None, nullptr,
      L"並べる範囲を指定できます。\nAlt+S でフォーカスが移動します。", 300},
-    {&Controls::columnsLabel, L"STATIC", 0, 0, 0, kGroup, L"列", 8, 75, 15, 20, kUsesFont, kPlain,
-     nullptr, nullptr, 0},
+    {&Controls::columnsLabel, L"STATIC", 0, 0, 0, kGroup, L"列", 8, 75, 15, 20, kUsesFont,
+     ControlBehaviour::None, nullptr, nullptr, 0},
     {&Controls::columnsEdit, L"EDIT", WS_BORDER | ES_NUMBER | ES_RIGHT, WS_EX_CLIENTEDGE, 0, kGroup,
-     nullptr, 23, 70, 40, 21, kUsesFont | kGridField, kPlain, nullptr, nullptr, 0},
-    {&Controls::rowsLabel, L"STATIC", 0, 0, 0, kGroup, L"行", 68, 75, 15, 20, kUsesFont, kPlain,
-     nullptr, nullptr, 0},
+     nullptr, 23, 70, 40, 21, kUsesFont | kGridField, ControlBehaviour::None, nullptr, nullptr, 0},
+    {&Controls::rowsLabel, L"STATIC", 0, 0, 0, kGroup, L"行", 68, 75, 15, 20, kUsesFont,
+     ControlBehaviour::None, nullptr, nullptr, 0},
     {&Controls::rowsEdit, L"EDIT", WS_BORDER | ES_NUMBER | ES_RIGHT, WS_EX_CLIENTEDGE, 0, kGroup,
-     nullptr, 83, 70, 40, 21, kUsesFont | kGridField, kPlain, nullptr, nullptr, 0},
-    {&Controls::arrangeButton, L"BUTTON", 0, 0, 0, kGroup, L"並べる", 0, 0, 0, 0,
-     kUsesFont | kSubclassed, ControlBehaviour::ArrangeButton, nullptr,
-     L"PuTTYウィンドウを並べます。\nAlt+L", 300},
-    {&Controls::hideOthersButton, L"BUTTON", 0, 0, 0, kGroup, L"他を隠す", 0, 0, 0, 0,
-     kUsesFont | kSubclassed, ControlBehaviour::HideOthersButton, nullptr,
+     nullptr, 83, 70, 40, 21, kUsesFont | kGridField, ControlBehaviour::None, nullptr, nullptr, 0},
+    {&Controls::arrangeButton, L"BUTTON", 0, 0, 0, kGroup, L"並べる", 0, 0, 0, 0, kUsesFont,
+     ControlBehaviour::ArrangeButton, nullptr, L"PuTTYウィンドウを並べます。\nAlt+L", 300},
+    {&Controls::hideOthersButton, L"BUTTON", 0, 0, 0, kGroup, L"他を隠す", 0, 0, 0, 0, kUsesFont,
+     ControlBehaviour::HideOthersButton, nullptr,
      L"選択されていないPuTTYウィンドウを最小化します。\nAlt+H", 300},
     {&Controls::refreshButton, L"BUTTON", 0, 0, 0, kMain, L"PuTTYウィンドウ更新", 0, 0, 0, 0,
-     kUsesFont | kSubclassed, ControlBehaviour::RefreshButton, nullptr,
-     L"PuTTYウィンドウを更新します。\nF5", 300},
-    {&Controls::helpButton, L"BUTTON", 0, 0, 0, kMain, L"", 0, 0, 0, 0, kSubclassed,
+     kUsesFont, ControlBehaviour::RefreshButton, nullptr, L"PuTTYウィンドウを更新します。\nF5",
+     300},
+    {&Controls::helpButton, L"BUTTON", 0, 0, 0, kMain, L"", 0, 0, 0, 0, 0,
      ControlBehaviour::HelpButton, nullptr, nullptr, 0},
     {&Controls::countLabel, L"STATIC", SS_RIGHT, 0, 0, kMain, nullptr, 0, 0, 0, 0,
-     kUsesFont | kCountLabel, kPlain, nullptr, nullptr, 0},
+     kUsesFont | kCountLabel, ControlBehaviour::None, nullptr, nullptr, 0},
 };
 constexpr int kControlCount = sizeof(kControls) / sizeof(kControls[0]);
 
@@ -173,7 +168,7 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
         if (row.extras & (kCueHiddenOnFocus | kCueShownOnFocus))
             SendMessageW(window, EM_SETCUEBANNER, (row.extras & kCueShownOnFocus) ? TRUE : FALSE,
                          reinterpret_cast<LPARAM>(row.cueBanner));
-        if (row.extras & kSubclassed)
+        if (row.behaviour != ControlBehaviour::None)
             subclassControl(window, row.behaviour);
         if (row.extras & kFillsAreas) {
             for (const wchar_t* item : kAreaItems)

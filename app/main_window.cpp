@@ -93,7 +93,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_SYSCOMMAND:
-        dispatchSystemCommand(window, LOWORD(wParam));
+        dispatchSystemCommand(window, wParam, lParam);
         break;
     case WM_HOTKEY:
         if (wParam == IDH_RESTORE)

@@ -5,7 +5,6 @@ constexpr int kOpaqueAlpha = 255;
 constexpr int kCompactHeight = 95;
 constexpr int kMinTrackWidth = 420;
 constexpr int kMinTrackHeight = 340;
-constexpr int kRestoreHotKeyId = 5000;
 
 // Fades the main window to the other end (configured alpha or opaque), one
 // alpha call per step, and flips the translucent state.

@@ -114,22 +114,28 @@ void arrangeWindows() {
     in.count = static_cast<int>(a.selectedWindows.size());
     const std::vector<platform::Rect> cells = arrangeCells(in);
 
+    // A terminal whose thread has stopped answering would block every
+    // synchronous call; the asynchronous forms are queued to its thread
+    // instead, and a window the system already reports hung is passed over,
+    // its cell left empty, so that it does not jump when it wakes up.
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const WindowRecord& record = a.selectedWindows[i];
         const platform::Rect& cell = cells[i];
         const auto window = record.handle;
+        if (platform::windowIsHung(window))
+            continue;
         platform::setActiveWindow(window);
         platform::Placement placement;
         platform::getWindowPlacement(window, placement);
         placement.normalPosition = cell;
         debugPair(record.title, cell.left, cell.top);
-        const bool placed = platform::setWindowPlacement(window, placement);
-        platform::moveToFrontAt(window, cell.left, cell.top);
-        platform::showWindow(window, platform::kRestore);
+        const bool placed = platform::setWindowPlacementAsync(window, placement);
+        platform::moveToFrontAtAsync(window, cell.left, cell.top);
+        platform::showWindowAsync(window, platform::kRestore);
         // Wine refuses SetWindowPlacement on other processes' windows; the
         // restored window then still needs its cell's size.
         if (!placed)
-            platform::setWindowBounds(window, cell);
+            platform::setWindowBoundsAsync(window, cell);
         platform::setForegroundWindow(window);
     }
     takeForegroundBack();

@@ -2,7 +2,7 @@
 // its clipboard; a text with a line feed is shown first when asked to.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 // How long one right-button message may wait for a terminal that does not
 // answer before Tilewick goes on to the next one.
@@ -11,9 +11,10 @@ constexpr unsigned kPasteSendTimeoutMs = 3000;
 void broadcastPaste();
 
 // True when the text needs confirmation: it holds a line feed anywhere.
-bool needsConfirmation(const std::u16string& text);
+bool needsConfirmation(std::u16string_view text);
 
-// Sends the right-button pair to every selected window, one after another.
+// Sends the right-button pair to every selected window, one after another;
+// a window whose button-down timed out is not sent its button-up.
 void pasteToAll();
 
 // The confirmation dialog's side: the text it shows, and its two endings.

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace platform {
 
@@ -70,11 +71,6 @@ void setActiveWindow(WindowHandle window);
 void setForegroundWindow(WindowHandle window);
 bool getWindowPlacement(WindowHandle window, Placement& placement);
 bool setWindowPlacement(WindowHandle window, const Placement& placement);
-// SetWindowPos(HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE): moves the top-left
-// corner, raises the window above the non-topmost ones and activates it.
-void moveToFrontAt(WindowHandle window, int x, int y);
-// SetWindowPos(nullptr, rect, SWP_NOZORDER | SWP_NOACTIVATE): position and size only.
-void setWindowBounds(WindowHandle window, const Rect& bounds);
 // FlashWindowEx with FLASHW_CAPTION.
 void flashCaption(WindowHandle window, unsigned count, unsigned intervalMs);
 // SetLayeredWindowAttributes(window, 0xFFFFFF, alpha, LWA_ALPHA).
@@ -108,10 +104,17 @@ void enumerateMonitors(const std::function<void(const char16_t* device, const Re
 
 // --- Messages to terminal windows ---------------------------------------------
 
+// What PostMessageW came to, from its result and GetLastError.
+enum class PostResult {
+    Posted,
+    WindowGone,    // ERROR_INVALID_WINDOW_HANDLE
+    AccessDenied,  // ERROR_ACCESS_DENIED: the window's process outranks ours (UIPI)
+    Failed,        // any other error, such as ERROR_NOT_ENOUGH_QUOTA (its queue is full)
+};
 // PostMessageW(WM_KEYDOWN).
-void postKeyDown(WindowHandle window, std::uintptr_t virtualKey, std::intptr_t keyData);
+PostResult postKeyDown(WindowHandle window, std::uintptr_t virtualKey, std::intptr_t keyData);
 // PostMessageW(WM_CHAR).
-void postChar(WindowHandle window, char16_t character, std::intptr_t keyData);
+PostResult postChar(WindowHandle window, char16_t character, std::intptr_t keyData);
 enum class MouseMessage { RightDown, RightUp };
 // SendMessageTimeoutW(SMTO_ABORTIFHUNG) of WM_RBUTTONDOWN (MK_RBUTTON) or
 // WM_RBUTTONUP (0) at client point (0, 0); false when it timed out or failed.
@@ -150,8 +153,50 @@ bool documentsFolder(char16_t* buffer /* 260 units */);
 int profileInt(const char16_t* section, const char16_t* key, int fallback, const char16_t* path);
 int profileString(const char16_t* section, const char16_t* key, const char16_t* fallback,
                   char16_t* buffer, int capacity, const char16_t* path);
-// WritePrivateProfileSectionW with the body as given (lines separated by CR LF).
-bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path);
+// WritePrivateProfileSectionW. The call reads `body` as NUL-terminated lines
+// up to an empty one, so the body must hold that double NUL; one without it
+// is refused (false, nothing written) rather than read past its end.
+bool writeProfileSection(const char16_t* section, std::u16string_view body, const char16_t* path);
+
+// --- Typed text beyond key-downs, and who may receive it -----------------------
+
+// Whether the process owning the window runs at a higher integrity level than
+// this one (GetWindowThreadProcessId, OpenProcess with
+// PROCESS_QUERY_LIMITED_INFORMATION, TokenIntegrityLevel of both tokens). A
+// process that cannot be opened or read counts as higher; when this process
+// has no level of its own, nothing does.
+bool outranksOwnIntegrity(WindowHandle window);
+// What the calling thread's TranslateMessage queued for the window from the
+// key-down being handled: PeekMessageW(PM_NOREMOVE) of WM_CHAR .. WM_DEADCHAR.
+enum class Translation { Nothing, Character, DeadCharacter };
+Translation queuedTranslation(WindowHandle window);
+// ImmGetCompositionStringW(GCS_RESULTSTR) of the window's input context, in
+// UTF-16 units: with a null buffer the size of the committed result,
+// otherwise the units copied into the buffer, at most `capacity`.
+int imeResultText(WindowHandle window, char16_t* buffer, int capacity);
+
+// --- Terminal windows that may not answer ----------------------------------------
+//
+// A window whose thread has stopped handling messages blocks every synchronous
+// call that needs that thread. These are the forms that never wait for it.
+
+// IsHungAppWindow: the system reports the window hung (its thread has not
+// asked for a message for about five seconds).
+bool windowIsHung(WindowHandle window);
+// SendMessageTimeoutW(WM_NULL, SMTO_ABORTIFHUNG): whether the window's thread
+// answered within `timeoutMs`; false at once for a window reported hung.
+bool windowAnswers(WindowHandle window, unsigned timeoutMs);
+// ShowWindowAsync: the command is queued to the window's thread.
+void showWindowAsync(WindowHandle window, ShowCommand command);
+// SetWindowPlacement with WPF_ASYNCWINDOWPLACEMENT added to the flags.
+bool setWindowPlacementAsync(WindowHandle window, const Placement& placement);
+// SetWindowPos(HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_ASYNCWINDOWPOS):
+// moves the top-left corner, raises the window above the non-topmost ones and
+// activates it.
+void moveToFrontAtAsync(WindowHandle window, int x, int y);
+// SetWindowPos(nullptr, rect, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS):
+// position and size only.
+void setWindowBoundsAsync(WindowHandle window, const Rect& bounds);
 
 // --- Redraw suspension ------------------------------------------------------------
 

@@ -132,6 +132,7 @@ void refreshWindows() {
         platform::setWindowText(a.controls.filterEdit, u"");
         a.emptyingFilter = false;
         a.allWindows.clear();
+        a.outranksUs.clear();
         discoverWindows();
         pruneSelection(a.allWindows);
         markRows(a.allWindows);

@@ -51,8 +51,8 @@
 #define IDM_FOCUS_AREA 3011
 #define IDM_TOGGLE_TRANSLUCENCY 3012
 #define IDM_PASTE 3013
-#define IDM_AREA_FIRST 3020        // 3020..3024: Alt+Numpad 5, 4, 8, 6, 2
-#define IDM_AREA_ARROW_FIRST 3025  // 3025..3029: Alt+Enter, Left, Up, Right, Down
+// 3020..3024: Alt+Numpad 5, 4, 8, 6, 2; 3025..3029: Alt+Enter, Left, Up, Right, Down
+#define IDM_AREA_FIRST 3020
 #define IDM_AREA_LAST 3029
 #define IDM_SETTINGS 3030
 

@@ -5,8 +5,10 @@ set -euo pipefail
 
 need_pkgs=(
   cmake g++ make googletest
+  libasan8 libubsan1  # the host tests' sanitizer run in scripts/test.sh
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   xvfb x11-utils xdotool imagemagick
+  socat iproute2  # scripts/demo.sh: shells behind loopback listeners, port checks
   fonts-ipafont-gothic fonts-wine
   fp-utils python3
   patch xz-utils  # scripts/build-putty.sh: unpack and patch Debian's putty source

@@ -48,6 +48,17 @@ if step "host configure" cmake -S . -B build/host -DTILEWICK_WERROR=ON -DCMAKE_B
   step "host tests" ctest --test-dir build/host --output-on-failure -j2
 fi
 
+# Host again under AddressSanitizer and UndefinedBehaviorSanitizer, in a build
+# folder of its own; the first report of either ends the run with a failure.
+sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+if step "host sanitizers configure" cmake -S . -B build/host-asan -DTILEWICK_WERROR=ON \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" &&
+  step "host sanitizers build" cmake --build build/host-asan -j2; then
+  step "host tests under asan+ubsan" env ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir build/host-asan --output-on-failure -j2
+fi
+
 # Windows: Tilewick.exe, the fake terminal and the end-to-end driver.
 if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
   -DTILEWICK_WERROR=ON -DCMAKE_BUILD_TYPE=Release &&
@@ -69,6 +80,16 @@ if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake
     step "wine bench down" twk_bench_down
   fi
   trap - EXIT
+  # The headless demo, start to end: six PuTTY terminals on loopback shells,
+  # the tour through Tilewick, one picture per step, nothing left running.
+  demo_smoke() {
+    local dir=$TWK_SHOT_DIR/demo step
+    env -u DISPLAY TWK_DEMO_SHOT_DIR="$dir" bash scripts/demo.sh || return 1
+    for step in 1-selected 2-arranged 3-typed 4-filtered 5-compact; do
+      [ -s "$dir/demo-$step.png" ] || { echo "no $dir/demo-$step.png"; return 1; }
+    done
+  }
+  step "demo (headless)" demo_smoke
   # The picture a person checks: six terminals listed with Japanese titles.
   [ -f "$TWK_SHOT_DIR/six-terminals.png" ] ||
     { summary+=("FAIL  no six-terminals.png in $TWK_SHOT_DIR"); failed=1; }

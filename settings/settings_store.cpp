@@ -46,7 +46,7 @@ std::u16string settingsSectionBody(const Settings& s) {
     body.text(u"pasteConfirm = ").text(s.pasteConfirm ? u"TRUE" : u"FALSE");
     body.text(u"\r\nforcePaste = ").text(s.forcePaste ? u"TRUE" : u"FALSE");
     body.text(u"\r\nalpha = ").number(s.alpha);
-    return body.str();
+    return body.str() + std::u16string(2, u'\0');
 }
 
 void SettingsStore::load() {
@@ -64,5 +64,5 @@ void SettingsStore::save(bool pasteConfirm, bool forcePaste, int alpha) {
     if (a.settingsPath[0] == 0)
         return;
     const std::u16string body = settingsSectionBody({alpha, pasteConfirm, forcePaste});
-    platform::writeProfileSection(kSection, body.c_str(), a.settingsPath);
+    platform::writeProfileSection(kSection, body, a.settingsPath);
 }

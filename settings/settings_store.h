@@ -15,7 +15,8 @@ bool joinPath(const char16_t* folder, const char16_t* fileName, char16_t* path /
 // "TRUE" in any letter case is on; everything else is off.
 bool readsAsTrue(const char16_t* value);
 
-// The section body a save writes: three lines separated by CR LF.
+// The section body a save writes: three lines separated by CR LF, ended by
+// the double NUL the section write reads up to.
 std::u16string settingsSectionBody(const Settings& settings);
 
 namespace SettingsStore {

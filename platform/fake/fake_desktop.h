@@ -33,8 +33,18 @@ struct Window {
     int alpha = 255;
     // Under Wine SetWindowPlacement on another process's window fails.
     bool refusePlacement = false;
-    // A terminal that stopped handling its messages.
+    // A terminal that stopped handling its messages: a synchronous call that
+    // needs its thread never returns, an asynchronous one is queued and never
+    // carried out.
     bool hung = false;
+    // Its process runs at a higher integrity level than Tilewick: posts to it
+    // are refused with ERROR_ACCESS_DENIED.
+    bool elevated = false;
+    // Its message queue is full: posts to it fail with ERROR_NOT_ENOUGH_QUOTA.
+    bool queueFull = false;
+    // IsHungAppWindow's answer, which comes only once a hung window has not
+    // asked for a message for about five seconds.
+    bool hungReported = false;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -51,6 +61,9 @@ struct Monitor {
     std::u16string device;
     Rect area;
 };
+
+// A private-profile file: each section's lines, by section name.
+using ProfileFile = std::map<std::u16string, std::vector<std::u16string>>;
 
 struct PostedKey {
     WindowHandle window;
@@ -71,6 +84,10 @@ struct Desktop {
     WindowHandle focus = nullptr;
     WindowHandle foreground = nullptr;
     unsigned sleptMs = 0;
+    // Time-outs run out on windows that did not answer.
+    unsigned waitedMs = 0;
+    // Synchronous calls made on a hung window: each of them would never return.
+    std::vector<std::string> blocked;
 
     // Runs after every caption read (GetWindowTextW) of a window, so a test
     // can close windows in the middle of an enumeration.
@@ -80,6 +97,12 @@ struct Desktop {
 
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
+    // What TranslateMessage made of the key-down being handled.
+    platform::Translation queuedTranslation = platform::Translation::Nothing;
+    // The IME's committed result string, as imeResultText reads it.
+    std::u16string imeResult;
+    // Calls of outranksOwnIntegrity: each opens a process and reads its token.
+    int integrityLookups = 0;
 
     // Clipboard.
     bool clipboardBusy = false;  // held open by another program
@@ -91,11 +114,14 @@ struct Desktop {
     // reports: memory a reader must never take as part of the text.
     std::size_t bytesBeyondBlock = 0;
     bool clipboardLocked = false;
+    // When set, the size GlobalSize reports instead: a block too big to copy,
+    // whose bytes are not there to be read.
+    std::size_t claimedBlockBytes = 0;
 
-    // Settings: the Documents folder and the files under it, as INI text.
+    // Settings: the Documents folder and the profile files under it, by path.
     std::u16string documents = u"C:\\Users\\me\\Documents";
     bool documentsAvailable = true;
-    std::map<std::u16string, std::u16string> files;
+    std::map<std::u16string, ProfileFile> profiles;
 
     // Creates a window and returns its handle; top-level ones join zOrder.
     WindowHandle add(const std::u16string& className, const std::u16string& text,

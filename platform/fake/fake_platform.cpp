@@ -26,6 +26,71 @@ fake::Window* find(WindowHandle h) {
     return &it->second;
 }
 
+// A synchronous call that needs the window's thread: on a hung window it is
+// recorded as one that never returns, and does nothing.
+bool blocks(const std::string& call, WindowHandle h) {
+    auto* win = find(h);
+    if (!win || !win->hung)
+        return false;
+    desktop().blocked.push_back(call + " " + tag(h));
+    return true;
+}
+
+// An asynchronous request the window's thread would carry out; a hung one never does.
+fake::Window* handling(WindowHandle h) {
+    auto* win = find(h);
+    return win && !win->hung ? win : nullptr;
+}
+
+// A time-out on a window that does not answer runs out, except when the
+// window is reported hung: then the send gives up at once.
+bool answersWithin(WindowHandle h, unsigned timeoutMs) {
+    auto* win = find(h);
+    if (!win)
+        return false;
+    if (win->hung && !win->hungReported)
+        desktop().waitedMs += timeoutMs;
+    return !win->hung;
+}
+
+void applyShow(fake::Window* win, ShowCommand command) {
+    if (!win)
+        return;
+    switch (command) {
+    case kHide:
+        win->visible = false;
+        break;
+    case kShow:
+        win->visible = true;
+        break;
+    case kMinimize:
+        win->placement.showCmd = kShowMinimized;
+        break;
+    case kRestore:
+        win->placement.showCmd = kShowNormal;
+        win->bounds = win->placement.normalPosition;
+        break;
+    default:
+        win->placement.showCmd = command;
+        break;
+    }
+}
+
+bool applyPlacement(fake::Window* win, const Placement& p) {
+    if (!win || win->refusePlacement)
+        return false;
+    win->placement = p;
+    if (p.showCmd == kShowNormal)
+        win->bounds = p.normalPosition;
+    return true;
+}
+
+std::string placementArgs(const Placement& p) {
+    const auto& r = p.normalPosition;
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom) + " show " + std::to_string(p.showCmd);
+}
+
 int copyOut(const std::u16string& s, char16_t* buffer, int capacity) {
     if (capacity <= 0)
         return 0;
@@ -33,6 +98,19 @@ int copyOut(const std::u16string& s, char16_t* buffer, int capacity) {
     std::copy(s.begin(), s.begin() + n, buffer);
     buffer[n] = 0;
     return n;
+}
+
+// Only a post that PostMessageW would queue reaches `posted`.
+PostResult post(const fake::PostedKey& message) {
+    auto* win = find(message.window);
+    if (!win)
+        return PostResult::WindowGone;
+    if (win->elevated)
+        return PostResult::AccessDenied;
+    if (win->queueFull)
+        return PostResult::Failed;
+    desktop().posted.push_back(message);
+    return PostResult::Posted;
 }
 
 }  // namespace
@@ -92,27 +170,8 @@ void enableWindow(WindowHandle w, bool enabled) {
 
 void showWindow(WindowHandle w, ShowCommand command) {
     log("showWindow", w, std::to_string(command));
-    auto* win = find(w);
-    if (!win)
-        return;
-    switch (command) {
-    case kHide:
-        win->visible = false;
-        break;
-    case kShow:
-        win->visible = true;
-        break;
-    case kMinimize:
-        win->placement.showCmd = kShowMinimized;
-        break;
-    case kRestore:
-        win->placement.showCmd = kShowNormal;
-        win->bounds = win->placement.normalPosition;
-        break;
-    default:
-        win->placement.showCmd = command;
-        break;
-    }
+    if (!blocks("showWindow", w))
+        applyShow(find(w), command);
 }
 
 void setFocus(WindowHandle w) {
@@ -144,44 +203,14 @@ bool getWindowPlacement(WindowHandle w, Placement& placement) {
 }
 
 bool setWindowPlacement(WindowHandle w, const Placement& p) {
-    const auto& r = p.normalPosition;
-    log("setWindowPlacement", w,
-        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-            std::to_string(r.bottom) + " show " + std::to_string(p.showCmd));
-    auto* win = find(w);
-    if (!win || win->refusePlacement)
-        return false;
-    win->placement = p;
-    if (p.showCmd == kShowNormal)
-        win->bounds = p.normalPosition;
-    return true;
+    log("setWindowPlacement", w, placementArgs(p));
+    return !blocks("setWindowPlacement", w) && applyPlacement(find(w), p);
 }
 
-void moveToFrontAt(WindowHandle w, int x, int y) {
-    log("moveToFrontAt", w, std::to_string(x) + "," + std::to_string(y));
-    auto* win = find(w);
-    if (!win)
-        return;
-    auto& b = win->bounds;
-    b = {x, y, x + (b.right - b.left), y + (b.bottom - b.top)};
-    desktop().zOrder.erase(std::remove(desktop().zOrder.begin(), desktop().zOrder.end(), w),
-                           desktop().zOrder.end());
-    desktop().zOrder.insert(desktop().zOrder.begin(), w);
-}
-
-void setWindowBounds(WindowHandle w, const Rect& r) {
-    log("setWindowBounds", w,
-        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-            std::to_string(r.bottom));
-    if (auto* win = find(w)) {
-        win->bounds = r;
-        if (win->placement.showCmd == kShowNormal)
-            win->placement.normalPosition = r;  // as Wine reports it
-    }
-}
-
+// FlashWindowEx redraws the caption through the window's own thread.
 void flashCaption(WindowHandle w, unsigned count, unsigned intervalMs) {
     log("flashCaption", w, std::to_string(count) + "," + std::to_string(intervalMs));
+    blocks("flashCaption", w);
 }
 
 void setLayeredAlpha(WindowHandle w, std::uint8_t alpha) {
@@ -270,18 +299,17 @@ void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& 
         visit(m.device.c_str(), m.area);
 }
 
-void postKeyDown(WindowHandle w, std::uintptr_t vk, std::intptr_t keyData) {
-    desktop().posted.push_back({w, false, vk, keyData});
+PostResult postKeyDown(WindowHandle w, std::uintptr_t vk, std::intptr_t keyData) {
+    return post({w, false, vk, keyData});
 }
 
-void postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
-    desktop().posted.push_back({w, true, ch, keyData});
+PostResult postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
+    return post({w, true, ch, keyData});
 }
 
 bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
     log(message == MouseMessage::RightDown ? "rightDown" : "rightUp", w, std::to_string(timeoutMs));
-    auto* win = find(w);
-    if (!win || win->hung)
+    if (!answersWithin(w, timeoutMs))
         return false;
     desktop().mouse.push_back({w, message});
     return true;
@@ -316,6 +344,8 @@ const void* lockClipboardText(std::size_t& bytes) {
     desktop().clipboardLocked = true;
     const auto& block = desktop().clipboardBlock;
     bytes = block.size() - std::min(block.size(), desktop().bytesBeyondBlock);
+    if (desktop().claimedBlockBytes)
+        bytes = desktop().claimedBlockBytes;
     return desktop().clipboardBlock.data();
 }
 
@@ -329,6 +359,72 @@ bool documentsFolder(char16_t* buffer) {
         return false;
     copyOut(desktop().documents, buffer, 260);
     return true;
+}
+
+bool outranksOwnIntegrity(WindowHandle w) {
+    ++desktop().integrityLookups;
+    auto* win = find(w);
+    return !win || win->elevated;  // a process that cannot be opened counts as higher
+}
+
+Translation queuedTranslation(WindowHandle) {
+    return desktop().queuedTranslation;
+}
+
+int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
+    log("imeResultText", w, std::to_string(buffer ? capacity : 0));
+    const std::u16string& result = desktop().imeResult;
+    if (!buffer || capacity <= 0)
+        return static_cast<int>(result.size());
+    const int n = std::min<int>(static_cast<int>(result.size()), capacity);
+    std::copy(result.begin(), result.begin() + n, buffer);
+    return n;
+}
+
+bool windowIsHung(WindowHandle w) {
+    auto* win = find(w);
+    return win && win->hung && win->hungReported;
+}
+
+bool windowAnswers(WindowHandle w, unsigned timeoutMs) {
+    return answersWithin(w, timeoutMs);
+}
+
+void showWindowAsync(WindowHandle w, ShowCommand command) {
+    log("showWindowAsync", w, std::to_string(command));
+    applyShow(handling(w), command);
+}
+
+bool setWindowPlacementAsync(WindowHandle w, const Placement& p) {
+    log("setWindowPlacementAsync", w, placementArgs(p));
+    auto* win = find(w);
+    if (!win || win->refusePlacement)
+        return false;
+    applyPlacement(handling(w), p);
+    return true;  // queued
+}
+
+void moveToFrontAtAsync(WindowHandle w, int x, int y) {
+    log("moveToFrontAtAsync", w, std::to_string(x) + "," + std::to_string(y));
+    auto* win = handling(w);
+    if (!win)
+        return;
+    auto& b = win->bounds;
+    b = {x, y, x + (b.right - b.left), y + (b.bottom - b.top)};
+    desktop().zOrder.erase(std::remove(desktop().zOrder.begin(), desktop().zOrder.end(), w),
+                           desktop().zOrder.end());
+    desktop().zOrder.insert(desktop().zOrder.begin(), w);
+}
+
+void setWindowBoundsAsync(WindowHandle w, const Rect& r) {
+    log("setWindowBoundsAsync", w,
+        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+            std::to_string(r.bottom));
+    if (auto* win = handling(w)) {
+        win->bounds = r;
+        if (win->placement.showCmd == kShowNormal)
+            win->placement.normalPosition = r;  // as Wine reports it
+    }
 }
 
 void setRedraw(WindowHandle w, bool on) {

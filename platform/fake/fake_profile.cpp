@@ -1,6 +1,10 @@
-// Private-profile (INI) calls over the fake desktop's in-memory files, with
-// the Windows reading rules: names match without regard to letter case, and
-// blanks around names and values are ignored.
+// Private-profile (INI) calls over the fake desktop's profile files. They do
+// only what Tilewick relies on from the real calls: a key is found in its
+// section with the blanks around the key and its value dropped; a missing key
+// gives the default; an integer is the number at the start of the value; a
+// copied value is cut to the buffer; a section write reads its body up to the
+// double NUL and replaces the section's lines with it, a CR LF inside a line
+// starting a new line as it does in the file.
 #include "platform/fake/fake_desktop.h"
 
 #include <algorithm>
@@ -18,55 +22,18 @@ std::u16string trim(const std::u16string& s) {
     return s.substr(b, e - b + 1);
 }
 
-bool sameName(const std::u16string& a, const std::u16string& b) {
-    auto fold = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
-}
-
-std::vector<std::u16string> lines(const std::u16string& text) {
-    std::vector<std::u16string> out;
-    std::u16string cur;
-    for (char16_t c : text) {
-        if (c == u'\n') {
-            out.push_back(cur);
-            cur.clear();
-        } else if (c != u'\r') {
-            cur += c;
-        }
-    }
-    if (!cur.empty())
-        out.push_back(cur);
-    return out;
-}
-
-bool isHeader(const std::u16string& line, std::u16string* name) {
-    auto t = trim(line);
-    if (t.size() < 2 || t.front() != u'[')
-        return false;
-    auto close = t.find(u']');
-    if (close == std::u16string::npos)
-        return false;
-    if (name)
-        *name = trim(t.substr(1, close - 1));
-    return true;
-}
-
 std::optional<std::u16string> lookup(const char16_t* section, const char16_t* key,
                                      const char16_t* path) {
-    auto file = fake::desktop().files.find(path);
-    if (file == fake::desktop().files.end())
+    const auto& profiles = fake::desktop().profiles;
+    auto file = profiles.find(path);
+    if (file == profiles.end())
         return std::nullopt;
-    bool inSection = false;
-    for (const auto& line : lines(file->second)) {
-        std::u16string name;
-        if (isHeader(line, &name)) {
-            inSection = sameName(name, section);
-            continue;
-        }
+    auto lines = file->second.find(section);
+    if (lines == file->second.end())
+        return std::nullopt;
+    for (const auto& line : lines->second) {
         auto eq = line.find(u'=');
-        if (inSection && eq != std::u16string::npos && sameName(trim(line.substr(0, eq)), key))
+        if (eq != std::u16string::npos && trim(line.substr(0, eq)) == key)
             return trim(line.substr(eq + 1));
     }
     return std::nullopt;
@@ -101,27 +68,21 @@ int profileString(const char16_t* section, const char16_t* key, const char16_t* 
     return n;
 }
 
-bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path) {
+bool writeProfileSection(const char16_t* section, std::u16string_view body, const char16_t* path) {
     fake::desktop().calls.push_back("writeProfileSection " + fake::narrow(path));
-    auto& text = fake::desktop().files[path];
-    std::u16string out;
-    bool replaced = false, skipping = false;
-    for (const auto& line : lines(text)) {
-        std::u16string name;
-        if (isHeader(line, &name)) {
-            skipping = false;
-            if (sameName(name, section) && !replaced) {
-                out += line + u"\r\n" + body + u"\r\n";
-                replaced = skipping = true;
-                continue;
-            }
-        }
-        if (!skipping)
-            out += line + u"\r\n";
+    const auto end = body.find(std::u16string_view(u"\0\0", 2));
+    if (end == std::u16string_view::npos)
+        return false;  // the real call would read on past the body
+    std::vector<std::u16string> lines(1);
+    for (char16_t c : body.substr(0, end)) {
+        if (c == u'\0' || c == u'\n')
+            lines.emplace_back();
+        else if (c != u'\r')
+            lines.back() += c;
     }
-    if (!replaced)
-        out += u"[" + std::u16string(section) + u"]\r\n" + body + u"\r\n";
-    text = out;
+    if (lines.size() == 1 && lines[0].empty())
+        lines.clear();
+    fake::desktop().profiles[path][section] = lines;
     return true;
 }
 

@@ -1,7 +1,9 @@
-// The platform calls over USER32, KERNEL32 and SHELL32: one call each, no policy.
+// The platform calls over USER32, KERNEL32, SHELL32, ADVAPI32 and IMM32: one
+// call each, no policy.
 #include "platform/platform.h"
 #include "platform/win32/win32_text.h"
 
+#include <imm.h>
 #include <shlobj.h>
 
 namespace platform {
@@ -31,7 +33,51 @@ BOOL CALLBACK visitMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM context) {
     return TRUE;
 }
 
+WINDOWPLACEMENT toPlacement(const Placement& p) {
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof(wp);
+    wp.flags = p.flags;
+    wp.showCmd = p.showCmd;
+    wp.ptMinPosition = {p.minPosition.x, p.minPosition.y};
+    wp.ptMaxPosition = {p.maxPosition.x, p.maxPosition.y};
+    wp.rcNormalPosition = toRect(p.normalPosition);
+    return wp;
+}
+
 HANDLE lockedClipboardBlock = nullptr;
+
+PostResult postResult(BOOL posted) {
+    if (posted)
+        return PostResult::Posted;
+    switch (GetLastError()) {
+    case ERROR_INVALID_WINDOW_HANDLE:
+        return PostResult::WindowGone;
+    case ERROR_ACCESS_DENIED:
+        return PostResult::AccessDenied;
+    default:
+        return PostResult::Failed;
+    }
+}
+
+// The last sub-authority of the token's mandatory label: its integrity level.
+bool integrityLevel(HANDLE process, DWORD& level) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return false;
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+    } info;
+    DWORD size = 0;
+    bool read = GetTokenInformation(token, TokenIntegrityLevel, &info, sizeof(info), &size) &&
+                IsValidSid(info.label.Label.Sid) &&
+                *GetSidSubAuthorityCount(info.label.Label.Sid) > 0;
+    if (read)
+        level = *GetSidSubAuthority(info.label.Label.Sid,
+                                    *GetSidSubAuthorityCount(info.label.Label.Sid) - 1u);
+    CloseHandle(token);
+    return read;
+}
 
 }  // namespace
 
@@ -97,23 +143,8 @@ bool getWindowPlacement(WindowHandle w, Placement& p) {
 }
 
 bool setWindowPlacement(WindowHandle w, const Placement& p) {
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof(wp);
-    wp.flags = p.flags;
-    wp.showCmd = p.showCmd;
-    wp.ptMinPosition = {p.minPosition.x, p.minPosition.y};
-    wp.ptMaxPosition = {p.maxPosition.x, p.maxPosition.y};
-    wp.rcNormalPosition = toRect(p.normalPosition);
+    const WINDOWPLACEMENT wp = toPlacement(p);
     return SetWindowPlacement(hwnd(w), &wp) != FALSE;
-}
-
-void moveToFrontAt(WindowHandle w, int x, int y) {
-    SetWindowPos(hwnd(w), HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE);
-}
-
-void setWindowBounds(WindowHandle w, const Rect& r) {
-    SetWindowPos(hwnd(w), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void flashCaption(WindowHandle w, unsigned count, unsigned intervalMs) {
@@ -182,12 +213,12 @@ void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& 
     EnumDisplayMonitors(nullptr, nullptr, visitMonitor, reinterpret_cast<LPARAM>(&visit));
 }
 
-void postKeyDown(WindowHandle w, std::uintptr_t virtualKey, std::intptr_t keyData) {
-    PostMessageW(hwnd(w), WM_KEYDOWN, virtualKey, keyData);
+PostResult postKeyDown(WindowHandle w, std::uintptr_t virtualKey, std::intptr_t keyData) {
+    return postResult(PostMessageW(hwnd(w), WM_KEYDOWN, virtualKey, keyData));
 }
 
-void postChar(WindowHandle w, char16_t character, std::intptr_t keyData) {
-    PostMessageW(hwnd(w), WM_CHAR, character, keyData);
+PostResult postChar(WindowHandle w, char16_t character, std::intptr_t keyData) {
+    return postResult(PostMessageW(hwnd(w), WM_CHAR, character, keyData));
 }
 
 bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
@@ -277,8 +308,71 @@ int profileString(const char16_t* section, const char16_t* key, const char16_t* 
                                                      wide(buffer), capacity, wide(path)));
 }
 
-bool writeProfileSection(const char16_t* section, const char16_t* body, const char16_t* path) {
-    return WritePrivateProfileSectionW(wide(section), wide(body), wide(path)) != FALSE;
+bool writeProfileSection(const char16_t* section, std::u16string_view body, const char16_t* path) {
+    if (body.find(std::u16string_view(u"\0\0", 2)) == std::u16string_view::npos)
+        return false;
+    return WritePrivateProfileSectionW(wide(section), wide(body.data()), wide(path)) != FALSE;
+}
+
+bool outranksOwnIntegrity(WindowHandle w) {
+    DWORD own = 0, theirs = 0, pid = 0;
+    // A system without integrity levels gives this process none to outrank.
+    if (!integrityLevel(GetCurrentProcess(), own))
+        return false;
+    if (!GetWindowThreadProcessId(hwnd(w), &pid))
+        return true;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return true;
+    const bool read = integrityLevel(process, theirs);
+    CloseHandle(process);
+    return !read || theirs > own;
+}
+
+Translation queuedTranslation(WindowHandle w) {
+    MSG next;
+    if (!PeekMessageW(&next, hwnd(w), WM_CHAR, WM_DEADCHAR, PM_NOREMOVE | PM_NOYIELD))
+        return Translation::Nothing;
+    return next.message == WM_DEADCHAR ? Translation::DeadCharacter : Translation::Character;
+}
+
+int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
+    const HIMC context = ImmGetContext(hwnd(w));
+    if (!context)
+        return 0;
+    const DWORD bytes = buffer && capacity > 0 ? static_cast<DWORD>(capacity) * sizeof(wchar_t) : 0;
+    const LONG got =
+        ImmGetCompositionStringW(context, GCS_RESULTSTR, bytes ? buffer : nullptr, bytes);
+    ImmReleaseContext(hwnd(w), context);
+    return got > 0 ? static_cast<int>(got / static_cast<LONG>(sizeof(wchar_t))) : 0;
+}
+
+bool windowIsHung(WindowHandle w) {
+    return IsHungAppWindow(hwnd(w)) != FALSE;
+}
+
+bool windowAnswers(WindowHandle w, unsigned timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
+void showWindowAsync(WindowHandle w, ShowCommand command) {
+    ShowWindowAsync(hwnd(w), static_cast<int>(command));
+}
+
+bool setWindowPlacementAsync(WindowHandle w, const Placement& p) {
+    WINDOWPLACEMENT wp = toPlacement(p);
+    wp.flags |= WPF_ASYNCWINDOWPLACEMENT;
+    return SetWindowPlacement(hwnd(w), &wp) != FALSE;
+}
+
+void moveToFrontAtAsync(WindowHandle w, int x, int y) {
+    SetWindowPos(hwnd(w), HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+}
+
+void setWindowBoundsAsync(WindowHandle w, const Rect& r) {
+    SetWindowPos(hwnd(w), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 void setRedraw(WindowHandle w, bool on) {

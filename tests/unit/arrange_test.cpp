@@ -176,16 +176,16 @@ TEST_F(ArrangeTest, PerWindowSequenceWhenPlacementIsAccepted) {
     EXPECT_EQ(calls(), (Strings{
                            "setActiveWindow " + a,
                            "getWindowPlacement " + a,
-                           "setWindowPlacement " + a + " 0,0,960,1080 show 1",
-                           "moveToFrontAt " + a + " 0,0",
-                           "showWindow " + a + " 9",
+                           "setWindowPlacementAsync " + a + " 0,0,960,1080 show 1",
+                           "moveToFrontAtAsync " + a + " 0,0",
+                           "showWindowAsync " + a + " 9",
                            "setForegroundWindow " + a,
                            "setActiveWindow " + b,
                            "getWindowPlacement " + b,
                            // the show state is kept: maximised until the restore
-                           "setWindowPlacement " + b + " 960,0,1920,1080 show 3",
-                           "moveToFrontAt " + b + " 960,0",
-                           "showWindow " + b + " 9",
+                           "setWindowPlacementAsync " + b + " 960,0,1920,1080 show 3",
+                           "moveToFrontAtAsync " + b + " 960,0",
+                           "showWindowAsync " + b + " 9",
                            "setForegroundWindow " + b,
                            "sleep 150",
                            "setActiveWindow " + main,
@@ -214,9 +214,9 @@ TEST_F(ArrangeTest, RefusedPlacementIsFollowedBySizeAfterRestore) {
     ASSERT_GE(all.size(), 7u);
     EXPECT_EQ(Strings(all.begin(), all.begin() + 7),
               (Strings{"setActiveWindow " + a, "getWindowPlacement " + a,
-                       "setWindowPlacement " + a + " 0,0,960,1080 show 2",
-                       "moveToFrontAt " + a + " 0,0", "showWindow " + a + " 9",
-                       "setWindowBounds " + a + " 0,0,960,1080", "setForegroundWindow " + a}));
+                       "setWindowPlacementAsync " + a + " 0,0,960,1080 show 2",
+                       "moveToFrontAtAsync " + a + " 0,0", "showWindowAsync " + a + " 9",
+                       "setWindowBoundsAsync " + a + " 0,0,960,1080", "setForegroundWindow " + a}));
     EXPECT_EQ(desk()[h[0]].bounds, (Rect{0, 0, 960, 1080}));
     EXPECT_EQ(desk()[h[0]].placement.showCmd, platform::kShowNormal);
     // Only the refused window is sized that way.
@@ -230,6 +230,56 @@ TEST_F(ArrangeTest, ClosedWindowKeepsItsCellEmpty) {
     arrangeWindows();
     EXPECT_EQ(desk()[h[0]].bounds, (Rect{0, 0, 640, 1080}));
     EXPECT_EQ(desk()[h[2]].bounds, (Rect{1280, 0, 1920, 1080}));
+}
+
+TEST_F(ArrangeTest, HungWindowsNeverBlockAndTheOthersKeepTheirCellsInOrder) {
+    struct Case {
+        const char* name;
+        int hung;       // position in the selection
+        bool reported;  // IsHungAppWindow already says so
+    };
+    const Case cases[] = {
+        {"first, reported hung", 0, true},
+        {"middle, reported hung", 1, true},
+        {"last, reported hung", 2, true},
+        {"first, just stopped answering", 0, false},
+        {"middle, just stopped answering", 1, false},
+        {"last, just stopped answering", 2, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = setUpDesk({0, 0, 1920, 1080}, 3);
+        for (auto w : h)
+            desk()[w].placement.showCmd = platform::kShowMinimized;
+        desk()[h[c.hung]].hung = true;
+        desk()[h[c.hung]].hungReported = c.reported;
+        setGrid(u"3", u"1");
+        clearCalls();
+        arrangeWindows();
+        EXPECT_EQ(desk().blocked, Strings{}) << c.name;
+        const Rects grid = {{0, 0, 640, 1080}, {640, 0, 1280, 1080}, {1280, 0, 1920, 1080}};
+        Strings expected;
+        for (int i = 0; i < 3; ++i) {
+            const auto& w = desk()[h[i]];
+            if (i == c.hung) {
+                EXPECT_EQ(w.placement.showCmd, platform::kShowMinimized) << c.name;
+                EXPECT_EQ(w.bounds, (Rect{0, 0, 640, 480})) << c.name;
+            } else {
+                EXPECT_EQ(w.placement.showCmd, platform::kShowNormal) << c.name;
+                EXPECT_EQ(w.bounds, grid[i]) << c.name;
+            }
+            if (i != c.hung || !c.reported)
+                expected.push_back("moveToFrontAtAsync " + tag(h[i]) + " " +
+                                   std::to_string(grid[i].left) + ",0");
+        }
+        EXPECT_EQ(desk().callsFor("moveToFrontAtAsync"), expected) << c.name;
+        if (c.reported) {
+            for (const auto& call : calls())
+                EXPECT_EQ(call.find(tag(h[c.hung])), std::string::npos) << c.name << ": " << call;
+        }
+        EXPECT_EQ(lastCalls(3), mainWindowTakesForeground()) << c.name;
+        EXPECT_EQ(desk().foreground, app().mainWindow) << c.name;
+    }
 }
 
 TEST_F(ArrangeTest, NothingMovesWithoutUsableDisplayOrGrid) {

@@ -5,48 +5,56 @@
 
 namespace {
 
+using namespace std::string_literals;
+using Strings = std::vector<std::string>;
+
 const std::u16string kIni = u"C:\\Users\\me\\Documents\\twk.ini";
 
 class SettingsTest : public AppTest {
 protected:
-    void writeFile(const std::u16string& text) { desk().files[kIni] = text; }
-    std::string file() { return fake::narrow(desk().files.at(kIni)); }
+    void writeBase(std::vector<std::u16string> lines) {
+        desk().profiles[kIni][u"BASE"] = std::move(lines);
+    }
+    Strings base() {
+        Strings out;
+        for (const auto& line : desk().profiles.at(kIni).at(u"BASE"))
+            out.push_back(fake::narrow(line));
+        return out;
+    }
 };
 
-TEST_F(SettingsTest, ReadingRules) {
+TEST_F(SettingsTest, LoadReadsTheThreeKeysOfBase) {
     const std::u16string longValue = u"TRUE" + std::u16string(70, u'E');
     struct Case {
         const char* name;
-        std::u16string file;
+        std::vector<std::u16string> lines;
         int alpha;
         bool pasteConfirm, forcePaste;
     };
     const Case cases[] = {
-        {"lower-case true", u"[BASE]\r\npasteConfirm=true\r\nforcePaste=True\r\n", 60, true, true},
-        {"upper-case TRUE, blanks around", u"[BASE]\r\n  pasteConfirm  =  TRUE  \r\nalpha = 30\r\n",
-         30, true, true},
-        {"1 is off", u"[BASE]\r\npasteConfirm=1\r\nforcePaste=yes\r\n", 60, false, false},
-        {"FALSE and empty are off", u"[BASE]\r\npasteConfirm=FALSE\r\nforcePaste=\r\n", 60, false,
+        {"as a save writes them",
+         {u"pasteConfirm = TRUE", u"forcePaste = FALSE", u"alpha = 30"},
+         30,
+         true,
          false},
-        {"TRUEX is off", u"[BASE]\r\npasteConfirm=TRUEX\r\nforcePaste=TRU\r\n", 60, false, false},
-        {"a value over 63 units is off", u"[BASE]\r\npasteConfirm=" + longValue + u"\r\n", 60,
-         false, true},
-        {"key and section names in capitals", u"[base]\r\nPASTECONFIRM=false\r\nALPHA=7\r\n", 7,
-         false, true},
-        {"keys in any order", u"[BASE]\r\nalpha=200\r\nforcePaste=FALSE\r\npasteConfirm=TRUE\r\n",
-         200, true, false},
-        {"alpha 300 stays 300", u"[BASE]\r\nalpha=300\r\n", 300, true, true},
-        {"alpha -5 stays -5", u"[BASE]\r\nalpha=-5\r\n", -5, true, true},
-        {"alpha starting with a number", u"[BASE]\r\nalpha=45abc\r\n", 45, true, true},
-        {"alpha without a number is 0", u"[BASE]\r\nalpha=abc\r\n", 0, true, true},
-        {"keys in another section do not count",
-         u"[OTHER]\r\nalpha=10\r\npasteConfirm=FALSE\r\n[BASE]\r\nforcePaste=false\r\n", 60, true,
+        {"TRUE in any letter case is on",
+         {u"pasteConfirm=true", u"forcePaste=True"},
+         60,
+         true,
+         true},
+        {"other values and an empty one are off",
+         {u"pasteConfirm=1", u"forcePaste="},
+         60,
+         false,
          false},
-        {"missing section", u"[OTHER]\r\nalpha=10\r\n", 60, true, true},
+        {"a value over 63 units is cut, so off", {u"pasteConfirm=" + longValue}, 60, false, true},
+        {"missing keys: alpha 60, flags on", {u"other=1"}, 60, true, true},
+        {"alpha 300 stays 300", {u"alpha=300"}, 300, true, true},
+        {"alpha -5 stays -5", {u"alpha=-5"}, -5, true, true},
     };
     for (const auto& c : cases) {
         SetUp();
-        writeFile(c.file);
+        writeBase(c.lines);
         SettingsStore::load();
         EXPECT_EQ(app().settings.alpha, c.alpha) << c.name;
         EXPECT_EQ(app().settings.pasteConfirm, c.pasteConfirm) << c.name;
@@ -69,30 +77,33 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndCreatesNothing) {
     EXPECT_EQ(app().settings.alpha, 60);
     EXPECT_TRUE(app().settings.pasteConfirm);
     EXPECT_TRUE(app().settings.forcePaste);
-    EXPECT_TRUE(desk().files.empty());
+    EXPECT_TRUE(desk().profiles.empty());
     EXPECT_TRUE(desk().callsFor("writeProfileSection").empty());
 }
 
-TEST_F(SettingsTest, SaveWritesExactlyTheThreeKeysAndKeepsOtherSections) {
+TEST_F(SettingsTest, SaveReplacesBaseWithTheThreeKeyLines) {
     EXPECT_EQ(settingsSectionBody({30, true, false}),
-              u"pasteConfirm = TRUE\r\nforcePaste = FALSE\r\nalpha = 30");
+              u"pasteConfirm = TRUE\r\nforcePaste = FALSE\r\nalpha = 30\0\0"s);
     EXPECT_EQ(settingsSectionBody({-5, false, true}),
-              u"pasteConfirm = FALSE\r\nforcePaste = TRUE\r\nalpha = -5");
+              u"pasteConfirm = FALSE\r\nforcePaste = TRUE\r\nalpha = -5\0\0"s);
+    // The write reads up to the double NUL; a body ending in one NUL is refused.
+    EXPECT_FALSE(platform::writeProfileSection(u"BASE", u"alpha = 1\0"s, kIni.c_str()));
+    EXPECT_TRUE(desk().profiles.empty());
 
-    writeFile(u"[Mine]\r\nkeep=1\r\n[BASE]\r\nalpha=99\r\nuserKey=42\r\n[Tail]\r\nx=y\r\n");
+    writeBase({u"alpha=99", u"userKey=42"});
     SettingsStore::load();
     SettingsStore::save(true, false, 30);
-    EXPECT_EQ(file(), "[Mine]\r\nkeep=1\r\n[BASE]\r\npasteConfirm = TRUE\r\nforcePaste = "
-                      "FALSE\r\nalpha = 30\r\n[Tail]\r\nx=y\r\n");
+    EXPECT_EQ(base(), (Strings{"pasteConfirm = TRUE", "forcePaste = FALSE", "alpha = 30"}));
     SettingsStore::load();
     EXPECT_EQ(app().settings.alpha, 30);
+    EXPECT_TRUE(app().settings.pasteConfirm);
     EXPECT_FALSE(app().settings.forcePaste);
 }
 
 TEST_F(SettingsTest, FirstSaveCreatesTheFile) {
     SettingsStore::load();
     SettingsStore::save(false, false, 0);
-    EXPECT_EQ(file(), "[BASE]\r\npasteConfirm = FALSE\r\nforcePaste = FALSE\r\nalpha = 0\r\n");
+    EXPECT_EQ(base(), (Strings{"pasteConfirm = FALSE", "forcePaste = FALSE", "alpha = 0"}));
 }
 
 TEST_F(SettingsTest, DocumentsPathThatLeavesNoRoomForTheFileName) {
@@ -108,8 +119,8 @@ TEST_F(SettingsTest, DocumentsPathThatLeavesNoRoomForTheFileName) {
     EXPECT_EQ(path[0], u'\0');
 
     // Load applies the defaults without reading a cut path; save writes nothing.
-    desk().files[std::u16string(252, u'd') + u"\\twk.in"] = u"[BASE]\r\nalpha=1\r\n";
-    desk().files[std::u16string(252, u'd') + u"\\twk.ini"] = u"[BASE]\r\nalpha=2\r\n";
+    desk().profiles[std::u16string(252, u'd') + u"\\twk.in"][u"BASE"] = {u"alpha=1"};
+    desk().profiles[std::u16string(252, u'd') + u"\\twk.ini"][u"BASE"] = {u"alpha=2"};
     app().settings.alpha = 9;
     SettingsStore::load();
     EXPECT_EQ(app().settings.alpha, 60);
@@ -134,7 +145,7 @@ TEST_F(SettingsTest, SliderShowsStoredAlphaAtTheNearerEnd) {
 }
 
 TEST_F(SettingsTest, OkStoresForcePasteOffSavesAndMakesOpaque) {
-    writeFile(u"[BASE]\r\nalpha=300\r\nforcePaste=TRUE\r\n");
+    writeBase({u"alpha=300", u"forcePaste=TRUE"});
     SettingsStore::load();
     previewAlpha(sliderPosition(app().settings.alpha));
     previewAlpha(40);
@@ -146,27 +157,27 @@ TEST_F(SettingsTest, OkStoresForcePasteOffSavesAndMakesOpaque) {
     EXPECT_FALSE(app().settings.pasteConfirm);
     EXPECT_FALSE(app().settings.forcePaste);
     EXPECT_EQ(desk()[app().mainWindow].alpha, 255);
-    EXPECT_EQ(file(), "[BASE]\r\npasteConfirm = FALSE\r\nforcePaste = FALSE\r\nalpha = 255\r\n");
+    EXPECT_EQ(base(), (Strings{"pasteConfirm = FALSE", "forcePaste = FALSE", "alpha = 255"}));
     EXPECT_FALSE(app().translucent);  // the dialog never touches the state flag
 
     // OK writes the file even when nothing changed.
-    desk().files.clear();
+    desk().profiles.clear();
     acceptSettings(false, 255);
-    EXPECT_EQ(desk().files.count(kIni), 1u);
+    EXPECT_EQ(desk().profiles.count(kIni), 1u);
 }
 
 TEST_F(SettingsTest, CancelChangesNothingButMakesOpaque) {
-    writeFile(u"[BASE]\r\nalpha=80\r\npasteConfirm=TRUE\r\n");
+    writeBase({u"alpha=80", u"pasteConfirm=TRUE"});
     SettingsStore::load();
     app().translucent = true;
     previewAlpha(0);
     EXPECT_EQ(desk()[app().mainWindow].alpha, 0);
-    const auto before = desk().files;
+    const auto before = desk().profiles;
     cancelSettings();
     EXPECT_EQ(desk()[app().mainWindow].alpha, 255);
     EXPECT_EQ(app().settings.alpha, 80);
     EXPECT_TRUE(app().settings.pasteConfirm);
-    EXPECT_EQ(desk().files, before);
+    EXPECT_EQ(desk().profiles, before);
     EXPECT_TRUE(app().translucent);
 }
 

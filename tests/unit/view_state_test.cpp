@@ -57,7 +57,6 @@ TEST_F(ViewStateTest, FadeDownAndUpForEachConfiguredAlpha) {
         EXPECT_EQ(alphaCalls(), c.up) << "up, alpha " << c.alpha;
         EXPECT_FALSE(app().translucent);
     }
-    EXPECT_EQ(run(255, 60).size(), 196u);
 }
 
 TEST_F(ViewStateTest, AlphaIsReadAnewAtEveryToggle) {

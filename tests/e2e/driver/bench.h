@@ -152,7 +152,7 @@ struct TerminalOptions {
 
 // One event line of a fake terminal's log.
 struct TerminalEvent {
-    std::string kind;              // keydown, keyup, char, rdown, rup, start, hang, ...
+    std::string kind;              // keydown, keyup, char, rdown, rup, activate, start, hang, ...
     unsigned long wp = 0, lp = 0;  // key events, rdown/rup wParam
     int x = 0, y = 0;              // rdown/rup
     bool hasPaste = false;         // rup: clipboard text was read

@@ -133,3 +133,26 @@ void TilewickTest::SetUp() {
         return;
     startTilewick();
 }
+
+std::vector<RECT> TilewickBench::gridCells(RECT area, int cols, int rows) {
+    const int w = (area.right - area.left) / cols, h = (area.bottom - area.top) / rows;
+    std::vector<RECT> out;
+    for (int k = 0; k < cols * rows; ++k) {
+        const int c = k % cols, r = k / cols;
+        out.push_back(
+            {area.left + c * w, area.top + r * h, area.left + (c + 1) * w, area.top + (r + 1) * h});
+    }
+    return out;
+}
+
+::testing::AssertionResult TilewickBench::restoredIn(HWND window, const RECT& cell) {
+    WINDOWPLACEMENT wp = {};
+    if (waitUntil([&] {
+            wp = placement(window);
+            return wp.showCmd == SW_SHOWNORMAL && EqualRect(&wp.rcNormalPosition, &cell);
+        }))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << show(windowText(window)) << " is at " << show(wp.rcNormalPosition) << " show "
+           << wp.showCmd << ", expected " << show(cell);
+}

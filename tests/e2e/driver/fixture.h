@@ -49,6 +49,11 @@ protected:
     HWND waitForPopup(const wchar_t* caption);
     bool popupGone(const wchar_t* caption);
 
+    // The cells of a cols × rows grid over `area`, row-major, as arranging cuts them.
+    static std::vector<RECT> gridCells(RECT area, int cols, int rows);
+    // Waits until `window` is restored with `cell` as its normal rectangle.
+    ::testing::AssertionResult restoredIn(HWND window, const RECT& cell);
+
     // Saves a picture of the desktop for people to look at; fails the test
     // when the shell side of the bench does not answer.
     void screenshot(const std::wstring& name);

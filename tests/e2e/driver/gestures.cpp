@@ -1,5 +1,7 @@
 #include "gestures.h"
 
+#include <cstdio>
+
 namespace gestures {
 
 POINT rowPoint(HWND listBox, int row) {
@@ -70,6 +72,25 @@ void activate(HWND mainWindow) {
 
 void alt(WORD vk) {
     bench::tapKey(vk, {VK_MENU});
+}
+
+bool typeWithKeys(const std::wstring& text, std::string* why) {
+    for (wchar_t c : text) {
+        const SHORT scan = VkKeyScanW(c);
+        const BYTE shifts = HIBYTE(scan);
+        if (scan == -1 || (shifts & ~1)) {
+            char hex[64];
+            std::snprintf(hex, sizeof hex, "no key types U+%04X with at most Shift", unsigned(c));
+            *why = hex;
+            return false;
+        }
+        const WORD vk = LOBYTE(scan);
+        if (shifts & 1)
+            bench::tapKey(vk, {VK_SHIFT});
+        else
+            bench::tapKey(vk);
+    }
+    return true;
 }
 
 }  // namespace gestures

@@ -3,6 +3,7 @@
 
 #include "bench.h"
 
+#include <string>
 #include <vector>
 
 namespace gestures {
@@ -22,5 +23,10 @@ std::vector<RECT> monitorRects();
 void activate(HWND mainWindow);
 // Alt + key.
 void alt(WORD vk);
+// Presses the keys that type `text` on the current keyboard layout, as a user
+// would: Shift held for the characters that need it, each key pressed and
+// released with its real virtual-key and scan code. False, with the character
+// in *why, when some character needs more than Shift or no key types it.
+bool typeWithKeys(const std::wstring& text, std::string* why);
 
 }  // namespace gestures

@@ -50,10 +50,10 @@ std::wstring puttyExe(std::string* why) {
 
 // PuTTY's defaults in the bench's registry: no local echo and no local line
 // editing (every key goes to the host as it is typed), nothing asked on close,
-// the window closes by itself when the connection goes, and the right button
-// pastes. The numbers are PuTTY's own: LocalEcho/LocalEdit 0 force on,
-// 1 force off, 2 auto; CloseOnExit 0 never, 1 on clean exit, 2 always;
-// MouseIsXterm 0 right button pastes, 1 xterm (middle pastes), 2 menu.
+// the window closes by itself when the connection goes, the right button
+// pastes, and text goes to the host as UTF-8. The numbers are PuTTY's own: LocalEcho/LocalEdit 0
+// force on, 1 force off, 2 auto; CloseOnExit 0 never, 1 on clean exit, 2 always; MouseIsXterm 0
+// right button pastes, 1 xterm (middle pastes), 2 menu.
 bool setPuttyDefaults(std::string* why) {
     const wchar_t* key = L"Software\\SimonTatham\\PuTTY\\Sessions\\Default%20Settings";
     HKEY h = nullptr;
@@ -73,6 +73,9 @@ bool setPuttyDefaults(std::string* why) {
     for (const auto& v : values)
         ok = ok && RegSetValueExW(h, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v.value),
                                   sizeof(DWORD)) == ERROR_SUCCESS;
+    const wchar_t utf8[] = L"UTF-8";
+    ok = ok && RegSetValueExW(h, L"LineCodePage", 0, REG_SZ, reinterpret_cast<const BYTE*>(utf8),
+                              sizeof utf8) == ERROR_SUCCESS;
     RegCloseKey(h);
     if (!ok)
         *why = "cannot write PuTTY's default settings";
@@ -212,21 +215,9 @@ std::string escaped(const std::string& bytes) {
     return out + "\"";
 }
 
-// Presses the keys that type `text` on the current keyboard layout, as a user
-// would: Shift held for the characters that need it, each key pressed and
-// released with its real virtual-key and scan code.
 void typeWithKeys(const std::wstring& text) {
-    for (wchar_t c : text) {
-        SHORT scan = VkKeyScanW(c);
-        ASSERT_NE(scan, -1) << "no key types U+" << std::hex << unsigned(c);
-        const WORD vk = LOBYTE(scan);
-        const BYTE shifts = HIBYTE(scan);
-        ASSERT_EQ(shifts & ~1, 0) << "U+" << std::hex << unsigned(c) << " needs more than Shift";
-        if (shifts & 1)
-            tapKey(vk, {VK_SHIFT});
-        else
-            tapKey(vk);
-    }
+    std::string why;
+    ASSERT_TRUE(gestures::typeWithKeys(text, &why)) << why;
 }
 
 void setClipboardText(const std::wstring& text) {
@@ -438,6 +429,17 @@ TEST_F(RealTerminalTest, TypedCommandArrivesByteForByteOnEveryHost) {
     tapKey('C', {VK_CONTROL});
     EXPECT_TRUE(everyHostReceived(line + "\x03"));
     screenshot(L"real-terminal-typed");
+}
+
+// Text that no key of the layout types (an on-screen keyboard, a password
+// manager's auto-type): each host receives its UTF-8 bytes, never a NUL.
+TEST_F(RealTerminalTest, UnicodeInputArrivesAsItsUtf8BytesOnEveryHost) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    const std::wstring text = L"é日本語ü€\U0001F600";
+    typeText(text);
+    tapKey(VK_RETURN);
+    EXPECT_TRUE(everyHostReceived(narrow(text) + "\r"));
+    EXPECT_EQ(windowText(ui.commandEdit), L"") << "the command field kept what was typed";
 }
 
 TEST_F(RealTerminalTest, RightClickOnCommandFieldMakesEveryTerminalPasteTheClipboard) {

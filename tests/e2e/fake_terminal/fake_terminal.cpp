@@ -25,6 +25,7 @@
 //   start pid=N hwnd=0xH class="..." title="..."
 //   keydown wp=0xVK lp=0xLPARAM          (likewise keyup, char, syskeydown,
 //                                          syskeyup, syschar, deadchar)
+//   activate wp=0xW lp=0xL               (wp: WA_INACTIVE 0, WA_ACTIVE 1, ...)
 //   rdown wp=0xW x=X y=Y
 //   rup wp=0xW x=X y=Y paste="..."       (paste=none without text)
 //   hang
@@ -192,6 +193,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SYSCHAR:
         remember(hwnd, keyLine("syschar", wp, lp));
+        break;
+    case WM_ACTIVATE:  // wp: WA_INACTIVE, WA_ACTIVE or WA_CLICKACTIVE
+        logLine(keyLine("activate", wp, lp));
         break;
     case WM_RBUTTONDOWN:
         remember(hwnd, mouseLine("rdown", wp, lp));
