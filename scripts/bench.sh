@@ -8,7 +8,7 @@
 #      windows, one key and one paste to 50 terminals; a table of medians with
 #      min and max, the ratio to each baseline, and Tilewick's peak memory.
 # Takes a few minutes. Options go to the Wine driver:
-#   --reps N              repetitions of each measurement (default 5; start-up,
+#   --reps N              repetitions of each measurement (default 7; start-up,
 #                         key and paste take twice as many)
 #   --large-plain-reps N  of the plain baseline at 1000/5000, which is slow (default 1)
 #   --only LIST           some of startup,small,large,input

@@ -504,7 +504,7 @@ void printTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int reps = 5;
+    int reps = 7;
     int largePlainReps = 1;
     std::string only = "startup,small,large,input";
     for (int i = 1; i + 1 < argc; i += 2) {
