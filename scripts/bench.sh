@@ -19,6 +19,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 REPO=$(pwd)
 BENCH=$REPO/build/bench
 
+bash scripts/install-deps.sh
+
 echo "=== build"
 cmake -S . -B "$BENCH/host" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BENCH/host" -j2 --target filter_bench >/dev/null

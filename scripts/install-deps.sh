@@ -4,7 +4,7 @@
 set -euo pipefail
 
 need_pkgs=(
-  cmake g++ make googletest
+  cmake g++ make googletest libbenchmark-dev
   libasan8 libubsan1  # the host tests' sanitizer run in scripts/test.sh
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   xvfb x11-utils xdotool imagemagick
