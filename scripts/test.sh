@@ -75,8 +75,11 @@ if step "windows configure" cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake
   if step "wine bench up" twk_bench_up; then
     step "windows tests under wine" ctest --test-dir build/win --output-on-failure
     # What the desktop looks like once the tests are done: nothing left open.
-    twk_screenshot "$TWK_SHOT_DIR/desktop-after-tests.png" ||
-      { summary+=("FAIL  final screenshot"); failed=1; }
+    twk_screenshot "$TWK_SHOT_DIR/desktop-after-tests.png" || {
+      summary+=("FAIL  final screenshot")
+      failed=1
+      tail -n 20 "$TWK_WINE_DIR/xvfb.log" 2>/dev/null
+    }
     step "wine bench down" twk_bench_down
   fi
   trap - EXIT

@@ -141,7 +141,11 @@ twk_bench_up() {
     TWK_DISPLAY=$DISPLAY
   else
     TWK_DISPLAY=$(_twk_free_display) || { _twk_log "no free X display"; return 1; }
-    Xvfb "$TWK_DISPLAY" -screen 0 "${TWK_DESKTOP_SIZE}x24" -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: no server reset each time the last client goes, as it can
+    # when Wine's desktop ends between two tests. Xvfb's own words go to
+    # xvfb.log, for when it is not there at the end.
+    Xvfb "$TWK_DISPLAY" -screen 0 "${TWK_DESKTOP_SIZE}x24" -nolisten tcp -noreset \
+      >"$TWK_WINE_DIR/xvfb.log" 2>&1 &
     xvfb_pid=$!
     if ! _twk_wait_for 20 xdpyinfo -display "$TWK_DISPLAY" >/dev/null 2>&1; then
       _twk_log "Xvfb did not start on $TWK_DISPLAY"
