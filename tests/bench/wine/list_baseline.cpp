@@ -12,12 +12,22 @@
 // right-button pair to each. The selection follows Tilewick's rules (pruned
 // by the filter and by F5), so both mark the same rows.
 //
-//   list_baseline.exe plain | redraw-off
+//   list_baseline.exe plain | redraw-off | window
 //     plain: the list draws after every row and mark
 //     redraw-off: WM_SETREDRAW off during each rebuild, one RedrawWindow after
-#include "app/layout.h"
+//     window: as redraw-off, in a window made as Tilewick makes its own: the
+//       class with its icon, GDI+, all nineteen controls from Tilewick's own
+//       table with their captions, cue banners, items and font, the two
+//       pictures painted from their PNG resources, the system-menu items,
+//       the display list, the disabled window-operation controls and the
+//       hot key. What it leaves out is Tilewick's own logic, the accelerator
+//       table and HTML Help.
+#include "app/control_table.h"
+#include "resources/ids.h"
+#include "resources/images.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -36,6 +46,7 @@ struct Record {
 };
 
 bool redrawOff = false;
+bool wholeWindow = false;
 HWND mainWindow, commandEdit, filterEdit, list;
 WNDPROC commandEditProc;
 std::vector<Record> all, filtered, selected;
@@ -216,6 +227,94 @@ HWND child(const wchar_t* cls, DWORD style, int id, const Box& box, HFONT font) 
     return w;
 }
 
+// ---- The whole window (mode "window") ------------------------------------------
+
+Controls controls;
+WNDPROC buttonProcs[2];
+
+HWND of(platform::WindowHandle h) {
+    return static_cast<HWND>(h);
+}
+
+LRESULT CALLBACK pictureButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool help = button == controls.helpButton;
+    if (message == WM_PAINT) {
+        paintResourceImage(button, help ? IDP_HELP : IDP_CHEVRON_UP);
+        if (help)
+            return 0;
+    }
+    return CallWindowProcW(buttonProcs[help], button, message, wParam, lParam);
+}
+
+BOOL CALLBACK addDisplay(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    SendMessageW(of(controls.displayCombo), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(info.szDevice));
+    return TRUE;
+}
+
+void insertMenuItem(HMENU menu, UINT position, UINT type, UINT id, const wchar_t* text) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_ID | MIIM_TYPE;
+    item.fType = type;
+    item.wID = id;
+    item.dwTypeData = const_cast<wchar_t*>(text);
+    InsertMenuItemW(menu, position, TRUE, &item);
+}
+
+void createWholeWindow(HWND window, HFONT font) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    for (const ControlRow& row : kControls) {
+        const HWND parent = row.parent == kMain ? window : of(controls.windowOpsGroup);
+        const HWND w = CreateWindowExW(
+            row.exStyle, row.windowClass,
+            (row.extras & kCountLabel) ? L"選択ウィンドウ数：  0  " : row.caption,
+            WS_CHILD | WS_VISIBLE | row.style, row.x, row.y, row.width, row.height, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
+        controls.*(row.field) = w;
+        if (row.behaviour == ControlBehaviour::CompactButton ||
+            row.behaviour == ControlBehaviour::HelpButton)
+            buttonProcs[row.behaviour == ControlBehaviour::HelpButton] = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pictureButtonProc)));
+        fillControl(w, row);
+    }
+    for (const ControlRow& row : kControls)
+        if (row.extras & kUsesFont)
+            SendMessageW(of(controls.*(row.field)), WM_SETFONT, reinterpret_cast<WPARAM>(font),
+                         TRUE);
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    insertMenuItem(menu, 7, MFT_SEPARATOR, IDM_OPTIONS, nullptr);
+    insertMenuItem(menu, 8, MFT_STRING, IDM_OPTIONS, L"オプション(&O)");
+    insertMenuItem(menu, 9, MFT_STRING, IDM_ABOUT, L"バージョン情報(&A)...");
+    EnumDisplayMonitors(nullptr, nullptr, addDisplay, 0);
+    SendMessageW(of(controls.displayCombo), CB_SETCURSEL, 0, 0);
+    for (platform::WindowHandle w :
+         {controls.displayCombo, controls.areaCombo, controls.columnsEdit, controls.rowsEdit,
+          controls.arrangeButton, controls.hideOthersButton})
+        EnableWindow(of(w), FALSE);
+    RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T');
+    commandEdit = of(controls.commandEdit);
+    filterEdit = of(controls.filterEdit);
+    list = of(controls.windowList);
+}
+
+void placeWholeWindow(int width, int height) {
+    const MainLayout l = computeLayout(width, height);
+    HDWP batches[2] = {BeginDeferWindowPos(9), BeginDeferWindowPos(2)};
+    for (const PlacedControl& p : kPlaced) {
+        const Box& b = l.*(p.box);
+        batches[p.parent] = DeferWindowPos(batches[p.parent], of(controls.*(p.field)), nullptr, b.x,
+                                           b.y, b.width, b.height, SWP_NOZORDER);
+    }
+    for (HDWP batch : batches)
+        EndDeferWindowPos(batch);
+}
+
+// ---- Creation --------------------------------------------------------------------
+
 void create(HWND window) {
     mainWindow = window;
     RECT client;
@@ -224,9 +323,13 @@ void create(HWND window) {
     LOGFONTW lf = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     const HFONT font = CreateFontIndirectW(&lf);
-    commandEdit = child(L"EDIT", 0, 0, l.commandEdit, font);
-    filterEdit = child(L"EDIT", 0, kFilterId, l.filterEdit, font);
-    list = child(L"LISTBOX", WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY, 0, l.windowList, font);
+    if (wholeWindow) {
+        createWholeWindow(window, font);
+    } else {
+        commandEdit = child(L"EDIT", 0, 0, l.commandEdit, font);
+        filterEdit = child(L"EDIT", 0, kFilterId, l.filterEdit, font);
+        list = child(L"LISTBOX", WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY, 0, l.windowList, font);
+    }
     commandEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(commandEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(commandProc)));
     discover();
@@ -238,6 +341,10 @@ LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_CREATE:
         create(window);
+        return 0;
+    case WM_SIZE:
+        if (wholeWindow)
+            placeWholeWindow(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == kFilterId && HIWORD(wParam) == EN_UPDATE)
@@ -284,16 +391,25 @@ bool shortcut(const MSG& m) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
-    redrawOff = wcscmp(commandLine, L"redraw-off") == 0;
+    wholeWindow = wcscmp(commandLine, L"window") == 0;
+    redrawOff = wholeWindow || wcscmp(commandLine, L"redraw-off") == 0;
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = mainProc;
     wc.hInstance = instance;
+    if (wholeWindow) {
+        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TILEWICK));
+        wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TILEWICK));
+    }
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
     wc.lpszClassName = L"TWKBASELINE";
     RegisterClassExW(&wc);
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    if (wholeWindow)
+        Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
     HWND window = CreateWindowExW(WS_EX_COMPOSITED | WS_EX_LAYERED, L"TWKBASELINE", L"baseline",
                                   WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX,
                                   CW_USEDEFAULT, 0, 420, 340, nullptr, nullptr, instance, nullptr);
