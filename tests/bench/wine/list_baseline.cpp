@@ -27,7 +27,6 @@
 #include "resources/images.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
