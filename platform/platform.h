@@ -206,4 +206,16 @@ void setRedraw(WindowHandle window, bool on);
 // whole window, frame and scroll bar included, drawn once before returning.
 void redrawNow(WindowHandle window);
 
+// --- Display scale and visible frames ---------------------------------------------
+
+// GetDpiForWindow where the system has it (Windows 10 1607 and later),
+// otherwise the screen's LOGPIXELSY; 0 when neither can be read.
+unsigned windowDpi(WindowHandle window);
+// GetWindowRect: the window's rectangle, invisible resize border included.
+bool windowBounds(WindowHandle window, Rect& bounds);
+// DwmGetWindowAttribute(DWMWA_EXTENDED_FRAME_BOUNDS): the frame the user sees,
+// without the invisible resize border; false where it cannot be read (no DWM,
+// as under Wine, or a window that has gone).
+bool visibleFrameBounds(WindowHandle window, Rect& frame);
+
 }  // namespace platform

@@ -45,6 +45,13 @@ struct Window {
     // IsHungAppWindow's answer, which comes only once a hung window has not
     // asked for a message for about five seconds.
     bool hungReported = false;
+    // GetDpiForWindow's answer: the scale of the display the window is on.
+    unsigned dpi = 96;
+    // The invisible resize border Windows 10/11 keeps inside `bounds` on each
+    // side, which DWMWA_EXTENDED_FRAME_BOUNDS leaves out; readable only where
+    // the DWM answers (not under Wine).
+    bool frameReadable = false;
+    Rect invisibleBorder;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;

@@ -437,4 +437,27 @@ void redrawNow(WindowHandle w) {
     log("redrawNow", w);
 }
 
+unsigned windowDpi(WindowHandle w) {
+    auto* win = find(w);
+    return win ? win->dpi : 0;
+}
+
+bool windowBounds(WindowHandle w, Rect& bounds) {
+    auto* win = find(w);
+    if (!win)
+        return false;
+    bounds = win->bounds;
+    return true;
+}
+
+bool visibleFrameBounds(WindowHandle w, Rect& frame) {
+    auto* win = find(w);
+    if (!win || !win->frameReadable)
+        return false;
+    const Rect& b = win->bounds;
+    const Rect& in = win->invisibleBorder;
+    frame = {b.left + in.left, b.top + in.top, b.right - in.right, b.bottom - in.bottom};
+    return true;
+}
+
 }  // namespace platform

@@ -383,4 +383,45 @@ void redrawNow(WindowHandle w) {
     RedrawWindow(hwnd(w), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
+unsigned windowDpi(WindowHandle w) {
+    // Looked up, not imported: older systems lack it, and the program must start there.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow)
+        return getDpiForWindow(hwnd(w));
+    const HDC screen = GetDC(nullptr);
+    if (!screen)
+        return 0;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : 0;
+}
+
+bool windowBounds(WindowHandle w, Rect& bounds) {
+    RECT r;
+    if (!GetWindowRect(hwnd(w), &r))
+        return false;
+    bounds = fromRect(r);
+    return true;
+}
+
+bool visibleFrameBounds(WindowHandle w, Rect& frame) {
+    // dwmapi.dll is no KnownDLL: loaded from the system folder only, never
+    // from beside the exe, and only when first needed.
+    using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    static const auto getAttribute = [] {
+        const HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return dwm ? reinterpret_cast<DwmGetWindowAttributeFn>(
+                         reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
+                   : nullptr;
+    }();
+    constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
+    RECT r;
+    if (!getAttribute || getAttribute(hwnd(w), kExtendedFrameBounds, &r, sizeof(r)) != S_OK)
+        return false;
+    frame = fromRect(r);
+    return true;
+}
+
 }  // namespace platform

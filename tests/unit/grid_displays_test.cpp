@@ -1,4 +1,5 @@
 #include "arrange/displays.h"
+#include "arrange/dpi.h"
 #include "arrange/grid.h"
 #include "registry/selection.h"
 
@@ -171,3 +172,22 @@ TEST_F(DisplaysTest, NoDisplayLeavesComboEmptyWithoutSelection) {
 }
 
 }  // namespace
+
+// Lengths given at 96 DPI, at the scales Windows offers, and what a bad
+// answer from the window system falls back to.
+TEST(DpiTest, ScalesLengthsAndFallsBackFromBadReadings) {
+    struct Case {
+        int length;
+        unsigned dpi;
+        int expected;
+    } cases[] = {
+        {420, 96, 420}, {420, 144, 630}, {340, 144, 510}, {3, 120, 4},  // 3.75
+        {3, 144, 5},                                                    // 4.5 rounds up
+        {7, 192, 14},   {-7, 144, -11},  {0, 144, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(scaleToDpi(c.length, c.dpi), c.expected) << c.length << " at " << c.dpi;
+    EXPECT_EQ(usableDpi(0), 96u);
+    EXPECT_EQ(usableDpi(100000), 96u);
+    EXPECT_EQ(usableDpi(144), 144u);
+}
