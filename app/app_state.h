@@ -3,6 +3,7 @@
 #pragma once
 
 #include "arrange/monitor_record.h"
+#include "broadcast/key_state.h"
 #include "broadcast/typing_state.h"
 #include "platform/platform.h"
 #include "registry/window_record.h"
@@ -65,10 +66,14 @@ struct AppState {
     bool hintLabels = false;
 
     std::uintptr_t helpCookie = 0;
+    // Between HH_INITIALIZE and HH_UNINITIALIZE: the loop hands every message
+    // to the help viewer first.
+    bool helpInitialised = false;
     // The clipboard text while a paste waits for confirmation.
     std::vector<char16_t> clipboardCopy;
 
     TypingState typing;
+    KeyStates keyStates;
     // Whether a terminal's process outranks Tilewick's integrity level, by
     // window handle: asked once per window, forgotten on refresh.
     std::map<platform::WindowHandle, bool> outranksUs;

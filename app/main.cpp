@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "app/app_state.h"
+#include "app/shortcut_scope.h"
 #include "resources/help_file.h"
 #include "resources/ids.h"
 
@@ -32,10 +33,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     initHelp();
 
-    // Accelerators win over every control, commandEdit included.
+    // The help viewer sees its messages first, as HTML Help requires. Then
+    // accelerators win over every control of the main window, commandEdit
+    // included, and over nothing else.
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorW(mainWindow, accelerators, &message))
+        if (pretranslateHelpMessage(&message))
+            continue;
+        if (takesShortcuts(message.hwnd) &&
+            TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

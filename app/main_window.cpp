@@ -5,6 +5,7 @@
 #include "app/controls.h"
 #include "app/view_state.h"
 #include "arrange/displays.h"
+#include "broadcast/key_state.h"
 #include "registry/discovery.h"
 #include "registry/selection.h"
 #include "resources/help_file.h"
@@ -76,8 +77,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         layoutControls(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE)
+        if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE) {
+            // Terminals had the keyboard meanwhile; whatever they held stays.
+            forgetKeyStates();
             SetFocus(static_cast<HWND>(app().controls.commandEdit));
+        }
         return 0;
     case WM_PAINT:
         paintNothing(window);

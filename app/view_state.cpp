@@ -1,6 +1,7 @@
 #include "app/view_state.h"
 
 #include "app/app_state.h"
+#include "broadcast/key_state.h"
 
 #include <algorithm>
 
@@ -70,6 +71,8 @@ void restoreFromHotKey() {
     a.translucent = false;
     platform::showWindow(a.mainWindow, platform::kRestore);
     platform::setForegroundWindow(a.mainWindow);
+    // The hot key's Ctrl and Shift went down in the window that was in front.
+    forgetKeyStates();
 }
 
 void makeOpaqueForDialog() {

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "arrange/grid.h"
+#include "broadcast/key_state.h"
 #include "platform/bounded_text.h"
 
 #include <climits>
@@ -29,6 +30,7 @@ void takeForegroundBack() {
     platform::sleepMs(kSettleMs);
     platform::setActiveWindow(app().mainWindow);
     platform::setForegroundWindow(app().mainWindow);
+    forgetKeyStates();
 }
 
 }  // namespace
@@ -98,6 +100,7 @@ std::vector<platform::Rect> arrangeCells(const ArrangeInput& in) {
 void arrangeWindows() {
     const AppState& a = app();
     const Controls& c = a.controls;
+    waitForModifiersUp();
     const int display = platform::comboSelection(c.displayCombo);
     if (display < 0 || static_cast<std::size_t>(display) >= a.monitors.size()) {
         takeForegroundBack();  // no display to tile on: move nothing

@@ -1,6 +1,7 @@
 #include "arrange/window_actions.h"
 
 #include "app/app_state.h"
+#include "broadcast/key_state.h"
 
 #include <unordered_set>
 
@@ -26,6 +27,7 @@ void hideOthers() {
             platform::showWindowAsync(r.handle, platform::kMinimize);
     platform::sleepMs(kSettleMs);
     platform::setFocus(a.controls.commandEdit);
+    forgetKeyStates();
 }
 
 void flashSelected() {
@@ -34,10 +36,12 @@ void flashSelected() {
         if (platform::windowAnswers(r.handle, kAnswerMs))
             platform::flashCaption(r.handle, kFlashCount, kFlashIntervalMs);
     platform::setFocus(a.controls.commandEdit);
+    forgetKeyStates();
 }
 
 void raiseSelected() {
     const AppState& a = app();
+    waitForModifiersUp();  // Ctrl or Shift of a Ctrl- or Shift-double-click
     for (const WindowRecord& r : a.selectedWindows) {
         if (!platform::windowAnswers(r.handle, kAnswerMs))
             continue;
@@ -46,4 +50,5 @@ void raiseSelected() {
     }
     platform::sleepMs(kSettleMs);
     platform::setForegroundWindow(a.mainWindow);
+    forgetKeyStates();
 }

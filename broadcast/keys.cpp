@@ -1,6 +1,7 @@
 #include "broadcast/keys.h"
 
 #include "app/app_state.h"
+#include "broadcast/key_state.h"
 #include "platform/bounded_text.h"
 
 #include <algorithm>
@@ -96,6 +97,7 @@ void deliver(const Input& input) {
     const WindowList& targets = app().selectedWindows;
     if (targets.empty() || !checkSelectedShowState())
         return;
+    resetStaleKeyStates();
     Windows missed;
     for (const WindowRecord& r : targets) {
         const auto result = post(r.handle, input);

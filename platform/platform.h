@@ -218,4 +218,22 @@ bool windowBounds(WindowHandle window, Rect& bounds);
 // as under Wine, or a window that has gone).
 bool visibleFrameBounds(WindowHandle window, Rect& frame);
 
+// --- Other threads' keyboard state, and whose window a message is for -------------
+
+// What AttachThreadInput came to.
+enum class KeyStateReset {
+    Reset,
+    WindowGone,  // no thread owns the handle any more
+    Refused,     // the thread cannot be attached (another user's, a higher integrity level)
+};
+// AttachThreadInput of the window's thread to the calling thread, detached at
+// once: the window's thread forgets every key it saw go down and not up, and
+// every toggle. The calling thread's own key state is read before and put
+// back after (GetKeyboardState, SetKeyboardState), for attaching resets it too.
+KeyStateReset resetKeyboardState(WindowHandle window);
+// GetAncestor(GA_ROOT): the top-level window the window belongs to; null for null.
+WindowHandle rootWindow(WindowHandle window);
+// GetAsyncKeyState: whether the key is down on the keyboard now.
+bool keyIsDown(unsigned virtualKey);
+
 }  // namespace platform

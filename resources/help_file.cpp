@@ -74,6 +74,12 @@ void initHelp() {
     DWORD_PTR cookie = 0;
     htmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&cookie));
     app().helpCookie = cookie;
+    app().helpInitialised = true;
+}
+
+bool pretranslateHelpMessage(MSG* message) {
+    return app().helpInitialised && htmlHelp(nullptr, nullptr, HH_PRETRANSLATEMESSAGE,
+                                             reinterpret_cast<DWORD_PTR>(message)) != nullptr;
 }
 
 bool composeHelpPath(const wchar_t* folder, wchar_t* path) {
@@ -133,4 +139,5 @@ void shutdownHelp() {
         DeleteFileW(helpPath());
     a.helpFileWritten = false;
     htmlHelp(nullptr, nullptr, HH_UNINITIALIZE, static_cast<DWORD_PTR>(a.helpCookie));
+    a.helpInitialised = false;
 }

@@ -15,6 +15,11 @@ void initHelp();
 // fit in 260 units; then showHelp and shutdownHelp leave the disk alone.
 void buildHelpPath();
 
+// HH_PRETRANSLATEMESSAGE while HTML Help is initialised: true when the help
+// viewer took the message as its own key (Tab between its panes, its
+// shortcuts), which then goes no further.
+bool pretranslateHelpMessage(MSG* message);
+
 // Closes every help window, rewrites the help file and opens it on its
 // default topic, owned by mainWindow.
 void showHelp(HWND mainWindow);

@@ -38,6 +38,24 @@ void Desktop::close(WindowHandle h) {
     windows.at(h).exists = false;
 }
 
+void Desktop::realKey(unsigned vk, bool down) {
+    if (down)
+        keysHeld[vk] = kHeld;
+    else
+        keysHeld.erase(vk);
+    auto it = windows.find(foreground);
+    if (it == windows.end() || !it->second.exists)
+        return;
+    KeyState& state = it->second.keyState;
+    constexpr unsigned kCapsLock = 0x14;
+    if (down && vk == kCapsLock && !state.down.count(vk))
+        state.capsLock = !state.capsLock;
+    if (down)
+        state.down.insert(vk);
+    else
+        state.down.erase(vk);
+}
+
 void Desktop::setClipboardText(const std::u16string& text) {
     hasText = true;
     clipboardBlock.assign((text.size() + 1) * sizeof(char16_t), 0);

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <unordered_map>
 #include <string>
 #include <vector>
@@ -21,6 +22,15 @@ namespace fake {
 using platform::Placement;
 using platform::Rect;
 using platform::WindowHandle;
+
+// A thread's keyboard state as GetKeyboardState reads it: the keys it saw go
+// down and not up, and Caps Lock's toggle. It changes only with the real
+// input that thread takes, and with a reset.
+struct KeyState {
+    std::set<unsigned> down;
+    bool capsLock = false;
+    bool operator==(const KeyState& o) const { return down == o.down && capsLock == o.capsLock; }
+};
 
 struct Window {
     std::u16string className;
@@ -62,6 +72,11 @@ struct Window {
     int rowsAdded = 0;
     int changesDrawn = 0;
     std::function<void()> onTextChanged;  // e.g. EN_UPDATE of an edit
+    // The window it is a child of; null for a top-level window, whose owner
+    // (a dialog's, the help viewer's) is no parent.
+    WindowHandle parent = nullptr;
+    // Its thread's key state: every fake window stands for a thread of its own.
+    KeyState keyState;
 };
 
 struct Monitor {
@@ -77,6 +92,9 @@ struct PostedKey {
     bool isChar;
     std::uintptr_t code;
     std::intptr_t keyData;
+    // What the receiving thread held when it took the message, under which it
+    // types a key-down.
+    KeyState receiverState;
 };
 
 struct Desktop {
@@ -101,6 +119,14 @@ struct Desktop {
     std::function<void(WindowHandle)> afterTextRead;
     // Likewise after every class name read (GetClassNameW).
     std::function<void(WindowHandle)> afterClassRead;
+
+    // The keys down on the keyboard, each with the sleptMs at which the user
+    // lets go of it (kHeld: not by itself), as GetAsyncKeyState reads them.
+    static constexpr unsigned kHeld = ~0u;
+    std::map<unsigned, unsigned> keysHeld;
+    // Real input: the key goes down or up, and only the foreground window's
+    // thread takes it. Caps Lock toggles as it goes down.
+    void realKey(unsigned vk, bool down);
 
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;

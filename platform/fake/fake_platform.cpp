@@ -110,6 +110,7 @@ PostResult post(const fake::PostedKey& message) {
     if (win->queueFull)
         return PostResult::Failed;
     desktop().posted.push_back(message);
+    desktop().posted.back().receiverState = win->keyState;
     return PostResult::Posted;
 }
 
@@ -300,11 +301,11 @@ void enumerateMonitors(const std::function<void(const char16_t*, const Rect&)>& 
 }
 
 PostResult postKeyDown(WindowHandle w, std::uintptr_t vk, std::intptr_t keyData) {
-    return post({w, false, vk, keyData});
+    return post({w, false, vk, keyData, {}});
 }
 
 PostResult postChar(WindowHandle w, char16_t ch, std::intptr_t keyData) {
-    return post({w, true, ch, keyData});
+    return post({w, true, ch, keyData, {}});
 }
 
 bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
@@ -458,6 +459,37 @@ bool visibleFrameBounds(WindowHandle w, Rect& frame) {
     const Rect& in = win->invisibleBorder;
     frame = {b.left + in.left, b.top + in.top, b.right - in.right, b.bottom - in.bottom};
     return true;
+}
+
+KeyStateReset resetKeyboardState(WindowHandle w) {
+    log("resetKeyboardState", w);
+    auto* win = find(w);
+    if (!win)
+        return KeyStateReset::WindowGone;
+    if (win->elevated)
+        return KeyStateReset::Refused;  // ERROR_ACCESS_DENIED
+    // Attaching needs nothing of the thread itself: a hung one is reset too.
+    win->keyState = {};
+    return KeyStateReset::Reset;
+}
+
+WindowHandle rootWindow(WindowHandle w) {
+    auto* win = find(w);
+    if (!win)
+        return nullptr;
+    while (win->parent) {
+        w = win->parent;
+        win = find(w);
+        if (!win)
+            return nullptr;
+    }
+    return w;
+}
+
+bool keyIsDown(unsigned virtualKey) {
+    const auto& held = desktop().keysHeld;
+    auto it = held.find(virtualKey);
+    return it != held.end() && desktop().sleptMs < it->second;
 }
 
 }  // namespace platform

@@ -424,4 +424,31 @@ bool visibleFrameBounds(WindowHandle w, Rect& frame) {
     return true;
 }
 
+KeyStateReset resetKeyboardState(WindowHandle w) {
+    const DWORD theirs = GetWindowThreadProcessId(hwnd(w), nullptr);
+    if (!theirs)
+        return KeyStateReset::WindowGone;
+    const DWORD ours = GetCurrentThreadId();
+    if (theirs == ours)
+        return KeyStateReset::Refused;
+    BYTE own[256] = {};
+    const bool kept = GetKeyboardState(own) != FALSE;
+    // Theirs joins ours rather than ours theirs: the foreground, the active
+    // window and the focus stay with this thread throughout.
+    if (!AttachThreadInput(theirs, ours, TRUE))
+        return KeyStateReset::Refused;
+    AttachThreadInput(theirs, ours, FALSE);
+    if (kept)
+        SetKeyboardState(own);
+    return KeyStateReset::Reset;
+}
+
+WindowHandle rootWindow(WindowHandle w) {
+    return w ? GetAncestor(hwnd(w), GA_ROOT) : nullptr;
+}
+
+bool keyIsDown(unsigned virtualKey) {
+    return (GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0;
+}
+
 }  // namespace platform

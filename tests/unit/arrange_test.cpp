@@ -1,8 +1,12 @@
 #include "arrange/arrange.h"
 #include "arrange/displays.h"
+#include "arrange/window_actions.h"
 #include "registry/selection.h"
 
 #include "tests/unit/test_support.h"
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -404,6 +408,50 @@ TEST_F(ArrangeTest, UsesTheChosenDisplay) {
         lines.push_back(fake::narrow(l));
     EXPECT_EQ(Strings(lines.end() - 2, lines.end()),
               (Strings{"1920, -100\n", "one: 1920, -100\n"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A terminal brought forward while the shortcut's keys are down takes their
+// key-ups, and with them the last input, which on Windows keeps Tilewick from
+// taking the foreground back: both actions wait, at most about a second.
+TEST_F(ArrangeTest, ArrangeAndRaiseWaitUntilTheModifiersAreUpBeforeActivatingTerminals) {
+    const struct {
+        const char* name;
+        unsigned key;
+        unsigned releasedAfterMs;  // kHeld: never
+        unsigned waitedMs;
+    } cases[] = {
+        {"nothing held", 0, 0, 0},
+        {"Alt let go of after 200 ms", 0x12, 200, 200},
+        {"Ctrl of a Ctrl-double-click, 30 ms", 0x11, 30, 30},
+        {"the Windows key held on", 0x5B, fake::Desktop::kHeld, 1000},
+        {"Caps Lock is no modifier", 0x14, fake::Desktop::kHeld, 0},
+    };
+    for (void (*action)() : {arrangeWindows, raiseSelected}) {
+        for (const auto& c : cases) {
+            SetUp();
+            auto h = setUpDesk({0, 0, 1920, 1080}, 2);
+            setGrid(u"2", u"1");
+            if (c.key)
+                desk().keysHeld[c.key] = c.releasedAfterMs;
+            clearCalls();
+            action();
+            const Strings made = calls();
+            const auto first = std::find_if(made.begin(), made.end(), [&](const auto& s) {
+                return s.find(tag(h[0])) != std::string::npos;
+            });
+            const unsigned sleptBefore =
+                std::accumulate(made.begin(), first, 0u, [](unsigned sum, const std::string& s) {
+                    return sum + (s.rfind("sleep ", 0) == 0 ? std::stoul(s.substr(6)) : 0u);
+                });
+            EXPECT_EQ(sleptBefore, c.waitedMs) << c.name;
+            EXPECT_EQ(desk().sleptMs, c.waitedMs + 150) << c.name;
+            EXPECT_EQ(desk().foreground, app().mainWindow) << c.name;
+        }
+    }
 }
 
 }  // namespace

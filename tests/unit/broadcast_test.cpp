@@ -1,6 +1,10 @@
 #include "broadcast/keys.h"
 #include "broadcast/paste.h"
 #include "registry/selection.h"
+#include "app/view_state.h"
+#include "arrange/arrange.h"
+#include "arrange/window_actions.h"
+#include "broadcast/key_state.h"
 
 #include "tests/unit/test_support.h"
 
@@ -478,6 +482,165 @@ TEST_F(BroadcastTest, CharacterKeysAreClassified) {
     for (unsigned vk :
          {0x08u, 0x09u, 0x0Du, 0x10u, 0x11u, 0x12u, 0x1Bu, 0x25u, 0x2Eu, 0x70u, 0x7Bu})
         EXPECT_FALSE(isCharacterKey(vk)) << vk;
+}
+
+// --- Terminals' own key state -----------------------------------------------------------
+
+constexpr unsigned kBack = 0x08, kCapital = 0x14, kMenu = 0x12, kF2 = 0x71;
+
+// What a terminal typed: each key-down with what its thread held then.
+struct Typed {
+    bool isChar;
+    unsigned code;
+    fake::KeyState held;
+    bool operator==(const Typed& o) const {
+        return isChar == o.isChar && code == o.code && held == o.held;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Typed& t) {
+    os << (t.isChar ? "char " : "key ") << t.code << " holding";
+    for (unsigned vk : t.held.down)
+        os << " " << vk;
+    return os << (t.held.capsLock ? " caps" : "");
+}
+
+class KeyStateTest : public BroadcastTest {
+protected:
+    // Terminal `t` comes to the front and takes the key going down; its
+    // key-up then goes to Tilewick, back in front.
+    void leaveHolding(platform::WindowHandle t, unsigned vk) {
+        desk().foreground = t;
+        desk().realKey(vk, true);
+        if (vk == kCapital)
+            desk().realKey(vk, false);  // Caps Lock stays on in the terminal
+        desk().foreground = app().mainWindow;
+        if (vk != kCapital)
+            desk().realKey(vk, false);
+    }
+    std::vector<Typed> typedBy(platform::WindowHandle w) {
+        std::vector<Typed> out;
+        for (const auto& p : desk().posted)
+            if (p.window == w)
+                out.push_back({p.isChar, static_cast<unsigned>(p.code), p.receiverState});
+        return out;
+    }
+    std::size_t resets() { return desk().callsFor("resetKeyboardState").size(); }
+};
+
+// Whatever a terminal was left holding, it types under no key at all, as a
+// terminal nobody touched would; what the user holds in Tilewick still counts.
+TEST_F(KeyStateTest, StaleKeysInATerminalNeverChangeWhatItTypes) {
+    const struct {
+        const char* name;
+        unsigned vk;
+        Typed typed;  // held: what Tilewick's own thread holds while typing
+    } keys[] = {
+        {"character key", 'L', {false, 'L', {}}},
+        {"modified character key", kOem1, {true, u'+', {}}},
+        {"Enter", kReturn, {false, kReturn, {}}},
+        {"Backspace", kBack, {false, kBack, {}}},
+        {"Left", kLeft, {false, kLeft, {}}},
+        {"F2", kF2, {false, kF2, {}}},
+    };
+    for (unsigned stale : {kControl, kShift, kMenu, kCapital}) {
+        for (const auto& k : keys) {
+            SetUp();
+            auto h = discover({u"host01", u"host02"});
+            selectAll();
+            desk().keyboard = plusNeedsShift;
+            leaveHolding(h[0], stale);
+            restoreFromHotKey();  // the user came back to Tilewick
+            broadcastKeys(k.vk, 0x1);
+            for (auto w : h)
+                EXPECT_EQ(typedBy(w), std::vector<Typed>{k.typed}) << k.name << " after " << stale;
+        }
+    }
+}
+
+// Once per terminal after each event that may have left it holding keys, not
+// once per key: typing to fifty terminals costs what it did.
+TEST_F(KeyStateTest, EachTerminalIsResetOnceAfterEveryEventThatMayHaveLeftItHoldingKeys) {
+    const struct {
+        const char* name;
+        void (*event)();
+        std::size_t resets;  // of the three selected terminals
+    } events[] = {
+        {"Tilewick activated", forgetKeyStates, 3},
+        {"the hot key", restoreFromHotKey, 3},
+        {"arrange", arrangeWindows, 3},
+        {"raise", raiseSelected, 3},
+        {"hide others", hideOthers, 3},
+        {"flash", flashSelected, 3},
+        {"nothing", [] {}, 0},
+    };
+    for (const auto& e : events) {
+        SetUp();
+        auto h = threeSelected();
+        broadcastKeys('L', 0x1);
+        EXPECT_EQ(resets(), 3u) << e.name << ": the first key ever";
+        broadcastKeys('S', 0x1);
+        EXPECT_EQ(resets(), 3u) << e.name << ": a second key";
+        e.event();
+        clearCalls();
+        broadcastKeys('L', 0x1);
+        broadcastKeys('S', 0x1);
+        EXPECT_EQ(resets(), e.resets) << e.name;
+    }
+}
+
+TEST_F(KeyStateTest, ANewlySelectedTerminalIsResetBeforeItsFirstKeyAndNoOtherAgain) {
+    auto h = discover({u"a", u"b", u"c"});
+    clickRow(0);
+    broadcastKeys('L', 0x1);
+    ctrlClickRow(2);
+    clearCalls();
+    broadcastKeys('L', 0x1);
+    EXPECT_EQ(desk().callsFor("resetKeyboardState"), Strings{"resetKeyboardState " + tag(h[2])});
+}
+
+// Hung, closed and elevated terminals: no wait, and the same posts, refusals
+// and warnings as before; a terminal the reset did not reach is tried again.
+TEST_F(KeyStateTest, TerminalsThatCannotBeResetAreHandledAsBefore) {
+    const struct {
+        const char* name;
+        void (*make)(fake::Desktop&, platform::WindowHandle);
+        Strings resetsFirst;  // of b's, for the first key; the second key too
+        std::size_t postsToB;
+        std::size_t warnings;  // for the two keys
+    } cases[] = {
+        {"reported hung: passed over, posted to as before",
+         [](fake::Desktop& d, platform::WindowHandle w) { d[w].hung = d[w].hungReported = true; },
+         {},
+         2,
+         0},
+        {"closed: passed over without a word",
+         [](fake::Desktop& d, platform::WindowHandle w) { d.close(w); },
+         {"b", "b"},
+         0,
+         0},
+        {"elevated: the guard refuses every key as before",
+         [](fake::Desktop& d, platform::WindowHandle w) { d[w].elevated = true; },
+         {},
+         0,
+         2},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = threeSelected();
+        c.make(desk(), h[1]);
+        broadcastKeys('L', 0x1);
+        broadcastKeys('S', 0x1);
+        const Strings resetsOfB(desk().callsFor("resetKeyboardState " + tag(h[1])).size(), "b");
+        EXPECT_EQ(resetsOfB, c.resetsFirst) << c.name;
+        EXPECT_EQ(receivedBy(h[1]).size(), c.postsToB) << c.name;
+        EXPECT_EQ(desk().warnings.size(), c.warnings) << c.name;
+        EXPECT_TRUE(desk().blocked.empty()) << c.name;
+        EXPECT_EQ(desk().waitedMs, 0u) << c.name;
+        if (c.warnings == 0) {
+            EXPECT_EQ(receivedBy(h[0]), (Strings{"key 76", "key 83"})) << c.name;
+        }
+    }
 }
 
 // --- Paste ------------------------------------------------------------------------------

@@ -37,6 +37,13 @@ void AppTest::SetUp() {
           &c.columnsLabel, &c.columnsEdit, &c.rowsLabel, &c.rowsEdit, &c.arrangeButton,
           &c.hideOthersButton, &c.refreshButton, &c.helpButton, &c.countLabel})
         *control = desk().add(u"CONTROL", u"", false);
+    for (auto* control : {&c.commandEdit, &c.compactButton, &c.listTitleLabel, &c.filterEdit,
+                          &c.windowList, &c.invertButton, &c.flashButton, &c.windowOpsGroup,
+                          &c.refreshButton, &c.helpButton, &c.countLabel})
+        desk()[*control].parent = a.mainWindow;
+    for (auto* control : {&c.displayCombo, &c.areaCombo, &c.columnsLabel, &c.columnsEdit,
+                          &c.rowsLabel, &c.rowsEdit, &c.arrangeButton, &c.hideOthersButton})
+        desk()[*control].parent = c.windowOpsGroup;
     for (const char16_t* area : {u"画面いっぱい", u"左半分", u"上半分", u"右半分", u"下半分"})
         desk()[c.areaCombo].rows.push_back(area);
     desk()[c.areaCombo].comboSelection = 0;

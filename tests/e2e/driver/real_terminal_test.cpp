@@ -442,6 +442,58 @@ TEST_F(RealTerminalTest, UnicodeInputArrivesAsItsUtf8BytesOnEveryHost) {
     EXPECT_EQ(windowText(ui.commandEdit), L"") << "the command field kept what was typed";
 }
 
+// What "ls -l", Enter, Left, Backspace and Right send from a terminal that
+// holds no key: PuTTY's plain cursor keys and its DEL for Backspace.
+const char kListingThenEdits[] = "ls -l\r\x1b[D\x7f\x1b[C";
+
+void typeListingThenEdits() {
+    typeWithKeys(L"ls -l");
+    tapKey(VK_RETURN);
+    tapKey(VK_LEFT);
+    tapKey(VK_BACK);
+    tapKey(VK_RIGHT);
+}
+
+// The hot key pressed in a terminal: its Ctrl and Shift went down there and
+// come up in Tilewick, so that terminal's thread still holds them (it used to
+// receive ^L ^S for "ls" and ESC O D for Left).
+TEST_F(RealTerminalTest, AfterTheHotKeyPressedInATerminalEveryHostReceivesExactlyWhatIsTyped) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    SetForegroundWindow(terminals[0]);
+    ASSERT_TRUE(waitUntil([&] {
+        return GetForegroundWindow() == terminals[0] && focusOf(terminals[0]) == terminals[0];
+    })) << "host01 did not come to the front";
+    keyDown(VK_CONTROL);
+    keyDown(VK_SHIFT);
+    tapKey('T');
+    // As a person does: the keys come up once Tilewick is in front.
+    const bool back = waitUntil(
+        [&] { return GetForegroundWindow() == ui.main && focusOf(ui.main) == ui.commandEdit; });
+    keyUp(VK_SHIFT);
+    keyUp(VK_CONTROL);
+    ASSERT_TRUE(back) << "the hot key did not bring Tilewick to the front";
+    typeListingThenEdits();
+    EXPECT_TRUE(everyHostReceived(kListingThenEdits));
+}
+
+// Alt held in a terminal and let go of after Tilewick came to the front (how
+// Alt+Tab leaves a terminal on Windows): the terminal used to send ESC l.
+TEST_F(RealTerminalTest, AfterAltLetGoOfInTilewickEveryHostReceivesExactlyWhatIsTyped) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    SetForegroundWindow(terminals[0]);
+    ASSERT_TRUE(waitUntil([&] {
+        return GetForegroundWindow() == terminals[0] && focusOf(terminals[0]) == terminals[0];
+    })) << "host01 did not come to the front";
+    keyDown(VK_MENU);
+    SetForegroundWindow(ui.main);
+    const bool back = waitUntil(
+        [&] { return GetForegroundWindow() == ui.main && focusOf(ui.main) == ui.commandEdit; });
+    keyUp(VK_MENU);
+    ASSERT_TRUE(back) << "Tilewick did not come to the front";
+    typeListingThenEdits();
+    EXPECT_TRUE(everyHostReceived(kListingThenEdits));
+}
+
 TEST_F(RealTerminalTest, RightClickOnCommandFieldMakesEveryTerminalPasteTheClipboard) {
     ASSERT_NO_FATAL_FAILURE(startAll());
     const std::wstring text = L"uname -a; echo pasted-42";

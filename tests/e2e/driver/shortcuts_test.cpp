@@ -315,6 +315,41 @@ TEST_F(FocusMoveTest, AltDFSIMoveTheFocusFromAnywhere) {
     }
 }
 
+// The help viewer runs on Tilewick's thread, but its keys are its own: Alt+H
+// and Alt+L pressed there used to hide and arrange terminals behind it.
+TEST_F(FocusMoveTest, AltHAndAltLInTheHelpViewerChangeNoTerminal) {
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(3));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2", L"t3"}));
+    gestures::activate(ui.main);
+    gestures::clickRow(ui.windowList, 0);  // t1 selected: Alt+L would move it, Alt+H hide t2, t3
+    ASSERT_TRUE(waitUntil([&] { return listMarks(ui.windowList) == std::vector<bool>{1, 0, 0}; }));
+    std::vector<WINDOWPLACEMENT> before;
+    for (const auto& t : terminals)
+        before.push_back(placement(t->hwnd()));
+
+    click(centreOf(ui.helpButton));
+    HWND viewer = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        viewer = GetForegroundWindow();
+        return viewer && viewer != ui.main && GetWindow(viewer, GW_OWNER) == ui.main;
+    })) << "the help viewer did not come to the front";
+    alt('H');
+    alt('L');
+    // F1 in the main window behind them: once its captions flip, the keys
+    // before it have been handled on Tilewick's thread.
+    gestures::activate(ui.main);
+    const std::wstring caption = windowText(ui.invertButton);
+    tapKey(VK_F1);
+    ASSERT_TRUE(waitUntil([&] { return windowText(ui.invertButton) != caption; }));
+    for (size_t i = 0; i < terminals.size(); ++i) {
+        const WINDOWPLACEMENT now = placement(terminals[i]->hwnd());
+        EXPECT_EQ(now.showCmd, before[i].showCmd) << "t" << i + 1 << "'s show state changed";
+        EXPECT_EQ(show(now.rcNormalPosition), show(before[i].rcNormalPosition))
+            << "t" << i + 1 << " moved";
+    }
+}
+
 TEST_F(FocusShortcutTest, AltEAndTheListTitleToggleCompactMode) {
     gestures::activate(ui.main);
     const auto height = [&] {
