@@ -18,6 +18,9 @@ constexpr int kInitialWidth = 420;
 constexpr int kInitialHeight = 340;
 // Posted by the creation handler; the loop takes it before any input.
 constexpr UINT kFinishStartUp = WM_APP + 1;
+// Posted on activation: the terminals are reset once the input that came
+// with the switch has been taken, and before the first key, off its path.
+constexpr UINT kResetKeyStates = WM_APP + 2;
 
 // What the window needs before it is first shown and painted: its controls,
 // the displays and the list. The rest comes with kFinishStartUp.
@@ -80,8 +83,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (LOWORD(wParam) == WA_ACTIVE || LOWORD(wParam) == WA_CLICKACTIVE) {
             // Terminals had the keyboard meanwhile; whatever they held stays.
             forgetKeyStates();
+            PostMessageW(window, kResetKeyStates, 0, 0);
             SetFocus(static_cast<HWND>(app().controls.commandEdit));
         }
+        return 0;
+    case kResetKeyStates:
+        resetStaleKeyStates();
         return 0;
     case WM_PAINT:
         paintNothing(window);

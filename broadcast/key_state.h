@@ -22,7 +22,8 @@ struct KeyStates {
 void forgetKeyStates();
 
 // Resets the thread key state of each selected terminal not reset since, and
-// not reported hung. One that cannot be reset (closed, another user's,
+// not reported hung: when the main window is activated, and before each key
+// for what that left. One that cannot be reset (closed, another user's,
 // elevated) is left to the post, which fails on it as before.
 void resetStaleKeyStates();
 

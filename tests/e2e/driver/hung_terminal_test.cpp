@@ -126,6 +126,20 @@ TEST_F(HungTerminalTest, AltBWithAHungTerminalSelected) {
     EXPECT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
 }
 
+// Its thread's key state is reset like any other's until it is reported hung:
+// that never waits for the thread.
+TEST_F(HungTerminalTest, AKeyWithAHungTerminalSelectedReachesTheOthers) {
+    ASSERT_NO_FATAL_FAILURE(startWith(3, {0, 1, 2}, {1}));
+    click(centreOf(ui.commandEdit));
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    const auto t0 = Clock::now();
+    tapKey('K');
+    EXPECT_TRUE(loopRunsAgain(t0, "a key, hung one just stopped"));
+    for (int i : {0, 2})
+        EXPECT_TRUE(waitUntil([&] { return terminals[i]->events("keydown").size() == 1; }))
+            << "t" << i + 1;
+}
+
 TEST_F(HungTerminalTest, PasteWithTwoHungAmongFiveReachesTheOtherThree) {
     ASSERT_NO_FATAL_FAILURE(startWith(5, {0, 1, 2, 3, 4}, {1, 3}));
     ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
