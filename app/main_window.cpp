@@ -88,7 +88,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return 0;
     case kResetKeyStates:
-        resetStaleKeyStates();
+        // Not while a terminal is in front again: attached, even for a moment,
+        // its thread would lose its focus.
+        if (GetForegroundWindow() == window)
+            resetStaleKeyStates();
         return 0;
     case WM_PAINT:
         paintNothing(window);
