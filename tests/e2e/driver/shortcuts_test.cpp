@@ -336,6 +336,7 @@ TEST_F(FocusMoveTest, AltHAndAltLInTheHelpViewerChangeNoTerminal) {
     })) << "the help viewer did not come to the front";
     alt('H');
     alt('L');
+    ASSERT_NO_FATAL_FAILURE(screenshot(L"help-viewer-took-alt-h-and-alt-l"));
     // F1 in the main window behind them: once its captions flip, the keys
     // before it have been handled on Tilewick's thread.
     gestures::activate(ui.main);
