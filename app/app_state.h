@@ -65,8 +65,10 @@ struct AppState {
     bool hintLabels = false;
 
     std::uintptr_t helpCookie = 0;
-    // The clipboard text while a paste waits for confirmation.
+    // The clipboard text while a paste waits for confirmation, and the
+    // clipboard's sequence number when that text was read.
     std::vector<char16_t> clipboardCopy;
+    std::uint32_t clipboardSequence = 0;
 
     TypingState typing;
     // Whether a terminal's process outranks Tilewick's integrity level, by
