@@ -168,8 +168,12 @@ std::u16string pendingPasteShown() noexcept {
 }
 
 void confirmPaste() {
-    pasteToAll(app().clipboardSequence);
+    // The box stays open under a warning the paste may show, and OK can be
+    // pressed there again: that second OK finds nothing left to confirm.
+    if (app().clipboardCopy.empty())
+        return;
     releaseCopy();
+    pasteToAll(app().clipboardSequence);
 }
 
 void cancelPaste() {

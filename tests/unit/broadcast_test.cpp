@@ -622,6 +622,16 @@ TEST_F(PasteTest, ConfirmAndCancel) {
     EXPECT_TRUE(desk().mouse.empty());
     EXPECT_TRUE(app().clipboardCopy.empty());
     EXPECT_EQ(desk().warnings.size(), 1u);
+
+    // OK pressed again in the box while a paste's warning is open pastes nothing more.
+    desk().setClipboardText(u"a\r\nb");
+    desk()[h[1]].hung = true;
+    broadcastPaste();
+    desk().duringCall = [](const std::string&, platform::WindowHandle) { confirmPaste(); };
+    confirmPaste();
+    EXPECT_EQ(mousePairs(), (Strings{tag(h[0]) + " down", tag(h[0]) + " up", tag(h[2]) + " down",
+                                     tag(h[2]) + " up"}));
+    EXPECT_EQ(desk().warnings.size(), 2u);
 }
 
 TEST_F(PasteTest, NothingHappensWhen) {
