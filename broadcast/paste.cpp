@@ -99,11 +99,11 @@ void pasteToAll(std::uint32_t seen) {
     for (; next < targets.size(); ++next) {
         const WindowRecord& r = targets[next];
         const platform::WindowHandle window = r.handle;
-        if (!platform::windowExists(window))
-            continue;  // closed: passed over in silence
         // A short probe, so that a terminal whose thread does not answer costs
-        // little and is never left a button-down to handle on its own later.
-        if (platform::windowIsHung(window) || !platform::windowAnswers(window, kPasteProbeMs)) {
+        // little and is never left a button-down to handle on its own later;
+        // one the system reports hung fails it at once. A terminal that has
+        // closed is passed over in silence.
+        if (!platform::windowAnswers(window, kPasteProbeMs)) {
             if (platform::windowExists(window))
                 missed.push_back(&r);
             continue;
