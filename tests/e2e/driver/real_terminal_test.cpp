@@ -515,4 +515,23 @@ TEST_F(RealTerminalTest, AnLfTextIsShownLineByLineAndOkPastesBothLines) {
     EXPECT_EQ(popup(kWarningCaption), nullptr);
 }
 
+// A clipboard text with a NUL in it: the box shows it up to the NUL, and that
+// is all a terminal pastes too (PuTTY reads the text up to its terminator).
+TEST_F(RealTerminalTest, ATextWithANulIsShownAndPastedUpToTheNul) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    const wchar_t text[] = L"echo nul-1\n\0echo hidden\n";
+    ASSERT_NO_FATAL_FAILURE(
+        setClipboardText(std::wstring(text, sizeof(text) / sizeof(text[0]) - 1)));
+    gestures::alt('V');
+    HWND box = waitForPopup(kConfirmCaption);
+    ASSERT_TRUE(box) << "no confirmation box";
+    EXPECT_EQ(windowText(GetDlgItem(box, kPasteText)), L"echo nul-1\r\n");
+    click(centreOf(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(popupGone(kConfirmCaption));
+    gestures::activate(ui.main);
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    ASSERT_NO_FATAL_FAILURE(typeWithKeys(L"marker"));
+    EXPECT_TRUE(everyHostReceived("echo nul-1\nmarker"));
+}
+
 }  // namespace
