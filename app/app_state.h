@@ -69,8 +69,10 @@ struct AppState {
     // Between HH_INITIALIZE and HH_UNINITIALIZE: the loop hands every message
     // to the help viewer first.
     bool helpInitialised = false;
-    // The clipboard text while a paste waits for confirmation.
+    // The clipboard text while a paste waits for confirmation, and the
+    // clipboard's sequence number when that text was read.
     std::vector<char16_t> clipboardCopy;
+    std::uint32_t clipboardSequence = 0;
 
     TypingState typing;
     KeyStates keyStates;

@@ -10,9 +10,23 @@
 
 namespace {
 constexpr int kTextUnits = 100;
+
+// Every DLL loaded from here on (HTML Help, DWM, and whatever they load)
+// comes from the system folder, never from beside the exe (a Downloads
+// folder) or the current folder. The imports themselves are KnownDLLs only
+// (checked by the build's import test). Looked up, so that a system without
+// the call still starts; there, at least the current folder is left out.
+void restrictDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SetDllDirectoryW(L"");
 }
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    restrictDllSearch();
     wchar_t title[kTextUnits] = {};
     wchar_t className[kTextUnits] = {};
     LoadStringW(instance, IDS_APP_TITLE, title, kTextUnits);

@@ -9,9 +9,18 @@ namespace {
 
 INT_PTR CALLBACK pasteConfirmProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        SetDlgItemTextW(dialog, IDC_PASTE_TEXT, wide(pendingPasteText()));
+    case WM_INITDIALOG: {
+        // Line by line whatever the line ends; a text that cannot be shown is
+        // not pasted.
+        const std::u16string shown = pendingPasteShown();
+        if (shown.empty()) {
+            cancelPaste();
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        SetDlgItemTextW(dialog, IDC_PASTE_TEXT, wide(shown.c_str()));
         return TRUE;
+    }
     case WM_PAINT: {
         // On every paint, so the text never shows a selection or a caret.
         const HWND text = GetDlgItem(dialog, IDC_PASTE_TEXT);

@@ -106,7 +106,7 @@ void arrangeWindows() {
         takeForegroundBack();  // no display to tile on: move nothing
         return;
     }
-    const platform::Rect& area = a.monitors[display].area;
+    const platform::Rect area = a.monitors[display].area;
     debugPair(nullptr, area.left, area.top);
 
     ArrangeInput in;
@@ -114,7 +114,10 @@ void arrangeWindows() {
     in.area = platform::comboSelection(c.areaCombo);
     in.columns = readGridField(c.columnsEdit);
     in.rows = readGridField(c.rowsEdit);
-    in.count = static_cast<int>(a.selectedWindows.size());
+    // A copy: activating a terminal lets other messages in, and a refresh or
+    // a selection change there must not pull the records from under the loop.
+    const WindowList targets = a.selectedWindows;
+    in.count = static_cast<int>(targets.size());
     const std::vector<platform::Rect> cells = arrangeCells(in);
 
     // A terminal whose thread has stopped answering would block every
@@ -122,7 +125,7 @@ void arrangeWindows() {
     // instead, and a window the system already reports hung is passed over,
     // its cell left empty, so that it does not jump when it wakes up.
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        const WindowRecord& record = a.selectedWindows[i];
+        const WindowRecord& record = targets[i];
         const platform::Rect& cell = cells[i];
         const auto window = record.handle;
         if (platform::windowIsHung(window))

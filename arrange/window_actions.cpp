@@ -19,12 +19,17 @@ void hideOthers() {
     std::unordered_set<platform::WindowHandle> selected;
     for (const WindowRecord& r : a.selectedWindows)
         selected.insert(r.handle);
-    // Every discovered window counts, also those the filter hides. The
-    // minimise is queued, so a terminal that stopped answering cannot block;
-    // one reported hung is left alone.
+    // Every discovered window counts, also those the filter hides; their
+    // handles are taken first, for a refresh may come in between the calls.
+    // The minimise is queued, so a terminal that stopped answering cannot
+    // block; one reported hung is left alone.
+    std::vector<platform::WindowHandle> others;
     for (const WindowRecord& r : a.allWindows)
-        if (!selected.count(r.handle) && !platform::windowIsHung(r.handle))
-            platform::showWindowAsync(r.handle, platform::kMinimize);
+        if (!selected.count(r.handle))
+            others.push_back(r.handle);
+    for (const auto window : others)
+        if (!platform::windowIsHung(window))
+            platform::showWindowAsync(window, platform::kMinimize);
     platform::sleepMs(kSettleMs);
     platform::setFocus(a.controls.commandEdit);
     forgetKeyStates();
@@ -32,9 +37,10 @@ void hideOthers() {
 
 void flashSelected() {
     const AppState& a = app();
-    for (const WindowRecord& r : a.selectedWindows)
-        if (platform::windowAnswers(r.handle, kAnswerMs))
-            platform::flashCaption(r.handle, kFlashCount, kFlashIntervalMs);
+    // Handles, not the selection itself: a probe lets other messages in.
+    for (const auto window : handlesOf(a.selectedWindows))
+        if (platform::windowAnswers(window, kAnswerMs))
+            platform::flashCaption(window, kFlashCount, kFlashIntervalMs);
     platform::setFocus(a.controls.commandEdit);
     forgetKeyStates();
 }
@@ -42,11 +48,11 @@ void flashSelected() {
 void raiseSelected() {
     const AppState& a = app();
     waitForModifiersUp();  // Ctrl or Shift of a Ctrl- or Shift-double-click
-    for (const WindowRecord& r : a.selectedWindows) {
-        if (!platform::windowAnswers(r.handle, kAnswerMs))
+    for (const auto window : handlesOf(a.selectedWindows)) {
+        if (!platform::windowAnswers(window, kAnswerMs))
             continue;
-        platform::setForegroundWindow(r.handle);
-        platform::flashCaption(r.handle, kFlashCount, kFlashIntervalMs);
+        platform::setForegroundWindow(window);
+        platform::flashCaption(window, kFlashCount, kFlashIntervalMs);
     }
     platform::sleepMs(kSettleMs);
     platform::setForegroundWindow(a.mainWindow);

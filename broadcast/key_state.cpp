@@ -21,11 +21,13 @@ void forgetKeyStates() {
 
 void resetStaleKeyStates() {
     auto& reset = app().keyStates.reset;
-    for (const WindowRecord& r : app().selectedWindows) {
-        if (reset.count(r.handle) || platform::windowIsHung(r.handle))
+    // Handles, like every loop over the selection: nothing done in a call may
+    // pull the selection from under it.
+    for (const auto window : handlesOf(app().selectedWindows)) {
+        if (reset.count(window) || platform::windowIsHung(window))
             continue;
-        if (platform::resetKeyboardState(r.handle) == platform::KeyStateReset::Reset)
-            reset.insert(r.handle);
+        if (platform::resetKeyboardState(window) == platform::KeyStateReset::Reset)
+            reset.insert(window);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "broadcast/key_state.h"
-#include "platform/bounded_text.h"
+#include "broadcast/window_naming.h"
 
 #include <algorithm>
 #include <memory>
@@ -20,17 +20,11 @@ constexpr char16_t kElevatedText[] =
     u"Tilewickからは入力できません。Tilewickも管理者として実行するか、選択を外してください。";
 constexpr char16_t kMissedText[] = u"次のPuTTYウィンドウにはキー入力を送れませんでした。\n"
                                    u"応答していない可能性があります。";
-constexpr char16_t kWarningCaption[] = u"警告";
 
 constexpr unsigned kPacketKey = 0xE7;           // VK_PACKET: a character from SendInput
 constexpr unsigned kProcessKey = 0xE5;          // VK_PROCESSKEY: a key the IME took
 constexpr std::intptr_t kResultString = 0x800;  // GCS_RESULTSTR
 constexpr std::intptr_t kOneStroke = 1;         // repeat count 1, as WM_IME_CHAR carries
-
-constexpr std::size_t kListedTitles = 10;
-constexpr std::size_t kListedTitleUnits = 60;
-
-using Windows = std::vector<const WindowRecord*>;
 
 unsigned scanCodeOf(std::intptr_t keyData) {
     return (static_cast<std::uintptr_t>(keyData) >> 16) & 0xFF;
@@ -38,31 +32,6 @@ unsigned scanCodeOf(std::intptr_t keyData) {
 
 bool isHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-// The warning and then the windows' titles, one a line: at most ten, each cut
-// to 60 units, and how many more there are.
-std::u16string naming(const char16_t* warning, const Windows& windows) {
-    BoundedText<1024> text;
-    text.text(warning).text(u"\n");
-    const std::size_t listed = std::min(windows.size(), kListedTitles);
-    for (std::size_t i = 0; i < listed; ++i) {
-        const char16_t* title = windows[i]->title;
-        char16_t shown[kListedTitleUnits + 2] = {};
-        std::size_t n = 0;
-        for (; n < kListedTitleUnits && title[n]; ++n)
-            shown[n] = title[n];
-        if (title[n]) {
-            if (isHighSurrogate(shown[n - 1]))
-                --n;  // never half a character
-            shown[n++] = u'…';
-            shown[n] = 0;
-        }
-        text.text(u"\n・").text(shown);
-    }
-    if (windows.size() > listed)
-        text.text(u"\nほか ").number(static_cast<long long>(windows.size() - listed)).text(u" 個");
-    return text.str();
 }
 
 bool outranksTilewick(platform::WindowHandle window) {
@@ -94,11 +63,12 @@ platform::PostResult post(platform::WindowHandle window, const Input& input) {
 }
 
 void deliver(const Input& input) {
-    const WindowList& targets = app().selectedWindows;
-    if (targets.empty() || !checkSelectedShowState())
+    if (app().selectedWindows.empty() || !checkSelectedShowState())
         return;
     resetStaleKeyStates();
-    Windows missed;
+    // A copy: what a post dispatches may change the selection meanwhile.
+    const WindowList targets = app().selectedWindows;
+    NamedWindows missed;
     for (const WindowRecord& r : targets) {
         const auto result = post(r.handle, input);
         // A terminal that has closed is passed over, as the guard passes it over.
@@ -106,7 +76,7 @@ void deliver(const Input& input) {
             missed.push_back(&r);
     }
     if (!missed.empty())
-        platform::warningBox(naming(kMissedText, missed).c_str(), kWarningCaption);
+        platform::warningBox(namingWindows(kMissedText, missed).c_str(), kWarningCaption);
 }
 
 void deliverCharacters(const char16_t* units, std::size_t count, std::intptr_t keyData) {
@@ -125,8 +95,10 @@ bool isCharacterKey(unsigned vk) {
 
 bool checkSelectedShowState() {
     bool notNormal = false;
-    Windows elevated;
-    for (const WindowRecord& r : app().selectedWindows) {
+    // A copy: a call below may let a nested loop change the selection.
+    const WindowList selected = app().selectedWindows;
+    NamedWindows elevated;
+    for (const WindowRecord& r : selected) {
         // A window closed since discovery cannot be typed into anyway; it
         // must not block every later key until the next refresh.
         if (!platform::windowExists(r.handle))
@@ -141,7 +113,7 @@ bool checkSelectedShowState() {
             elevated.push_back(&r);
     }
     if (!elevated.empty()) {
-        platform::warningBox(naming(kElevatedText, elevated).c_str(), kWarningCaption);
+        platform::warningBox(namingWindows(kElevatedText, elevated).c_str(), kWarningCaption);
         return false;
     }
     if (!notNormal)

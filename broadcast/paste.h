@@ -2,24 +2,41 @@
 // its clipboard; a text with a line feed is shown first when asked to.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 // How long one right-button message may wait for a terminal that does not
 // answer before Tilewick goes on to the next one.
 constexpr unsigned kPasteSendTimeoutMs = 3000;
+// How long a terminal has to show that its thread answers before its click.
+constexpr unsigned kPasteProbeMs = 250;
 
 void broadcastPaste();
 
 // True when the text needs confirmation: it holds a line feed anywhere.
 bool needsConfirmation(std::u16string_view text);
 
-// Sends the right-button pair to every selected window, one after another;
-// a window whose button-down timed out is not sent its button-up.
-void pasteToAll();
+// The text as the confirmation box shows it: up to its first NUL (where every
+// terminal's read of the clipboard ends too), with every CR or LF that is not
+// part of a CR LF made a CR LF, since Windows' edit control breaks lines only
+// at CR LF.
+std::u16string withCrLfLineEnds(std::u16string_view text);
+
+// Sends the right-button pair to every selected window, one after another,
+// as long as the clipboard's sequence number is still `seen`, the one it had
+// when its text was read. A terminal that does not answer a short probe, or
+// whose button-down times out, is passed over. Then one warning names the
+// terminals that missed the paste, or, when the clipboard changed, which
+// terminals pasted and which did not.
+void pasteToAll(std::uint32_t seen);
 
 // The confirmation dialog's side: the text it shows, and its two endings.
 // Both release the clipboard copy.
 const char16_t* pendingPasteText();
+// pendingPasteText as the box shows it (withCrLfLineEnds); empty when there
+// is no memory for it.
+std::u16string pendingPasteShown() noexcept;
 void confirmPaste();
 void cancelPaste();
 

@@ -236,4 +236,18 @@ WindowHandle rootWindow(WindowHandle window);
 // GetAsyncKeyState: whether the key is down on the keyboard now.
 bool keyIsDown(unsigned virtualKey);
 
+// --- What the user confirmed, and code only from the system folder ------------------
+
+// GetClipboardSequenceNumber: changes with every change of the clipboard's
+// contents; 0 where this process may not read it.
+std::uint32_t clipboardSequenceNumber();
+// GetSystemDirectoryW into a 260-unit buffer; false (and empty) when it
+// cannot be read or does not fit.
+bool systemFolder(char16_t* buffer /* 260 units */);
+// The default value of a key under HKEY_CLASSES_ROOT (which merges the
+// user's own HKCU\Software\Classes), environment variables expanded for an
+// expandable string, into a 260-unit buffer; false (and empty) when there is
+// no such text value or it does not fit.
+bool classesRootDefault(const char16_t* key, char16_t* buffer /* 260 units */);
+
 }  // namespace platform

@@ -24,3 +24,11 @@ void assignAt(WindowList& list, std::size_t k, const WindowRecord& record) {
         to.title[rest] = 0;
     to.handle = record.handle;
 }
+
+std::vector<platform::WindowHandle> handlesOf(const WindowList& list) {
+    std::vector<platform::WindowHandle> handles;
+    handles.reserve(list.size());
+    for (const WindowRecord& r : list)
+        handles.push_back(r.handle);
+    return handles;
+}

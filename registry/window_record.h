@@ -26,3 +26,7 @@ void assignAt(WindowList& list, std::size_t k, const WindowRecord& record);
 // Title order: code unit by code unit as unsigned 16-bit values, a prefix
 // first; case-sensitive and locale-free.
 bool titleLess(const WindowRecord& a, const WindowRecord& b);
+
+// The handles of `list`, in order: what a loop that may let other messages in
+// (and so a change of `list`) walks instead of the list itself.
+std::vector<platform::WindowHandle> handlesOf(const WindowList& list);

@@ -1,17 +1,19 @@
 #include "resources/help_file.h"
 
 #include "app/app_state.h"
+#include "resources/help_control.h"
 #include "settings/settings_store.h"
 
 #include <htmlhelp.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <cstring>
+
 namespace {
 
 using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
-constexpr wchar_t kControlKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr WORD kHtmlHelpWOrdinal = 15;
 constexpr char16_t kHelpFileName[] = u"tw.chm";
 
@@ -19,29 +21,40 @@ wchar_t* helpPath() {
     return reinterpret_cast<wchar_t*>(app().helpFilePath);
 }
 
-// The control's registered location, else its plain file name.
+// From the system folder only, whatever the registry says (help_control.h).
 HMODULE loadHelpControl() {
-    HMODULE module = nullptr;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kControlKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        wchar_t value[MAX_PATH] = {};
-        DWORD type = 0;
-        DWORD bytes = sizeof(value) - sizeof(wchar_t);  // the zero fill keeps it terminated
-        const LONG read =
-            RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
-        RegCloseKey(key);
-        if (read == ERROR_SUCCESS && type == REG_EXPAND_SZ) {
-            wchar_t expanded[MAX_PATH] = {};
-            const DWORD units = ExpandEnvironmentStringsW(value, expanded, MAX_PATH);
-            if (units > 0 && units <= MAX_PATH)
-                module = LoadLibraryW(expanded);
-        } else if (read == ERROR_SUCCESS && type == REG_SZ && value[0]) {
-            module = LoadLibraryW(value);
-        }
+    char16_t path[MAX_PATH] = {};
+    if (!locateHelpControl(path))
+        return nullptr;
+    return LoadLibraryExW(reinterpret_cast<const wchar_t*>(path), nullptr, 0);
+}
+
+// The embedded help file, or false when the program has none.
+bool embeddedHelp(const void*& bytes, DWORD& size) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    const HRSRC resource = FindResourceW(module, L"HELP_CHM", L"CHM");
+    const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    bytes = loaded ? LockResource(loaded) : nullptr;
+    size = bytes ? SizeofResource(module, resource) : 0;
+    return bytes != nullptr;
+}
+
+// Whether the open file holds exactly `size` bytes equal to `bytes`.
+bool holds(HANDLE file, const void* bytes, DWORD size) {
+    LARGE_INTEGER length = {};
+    if (!GetFileSizeEx(file, &length) || length.QuadPart != static_cast<LONGLONG>(size))
+        return false;
+    const auto* expected = static_cast<const BYTE*>(bytes);
+    BYTE chunk[4096];
+    for (DWORD at = 0; at < size;) {
+        DWORD got = 0;
+        const DWORD want = size - at < sizeof(chunk) ? size - at : DWORD{sizeof(chunk)};
+        if (!ReadFile(file, chunk, want, &got, nullptr) || got != want ||
+            std::memcmp(chunk, expected + at, got) != 0)
+            return false;
+        at += got;
     }
-    if (!module)
-        module = LoadLibraryW(L"hhctrl.ocx");
-    return module;
+    return true;
 }
 
 HtmlHelpProc htmlHelpEntry() {
@@ -102,17 +115,15 @@ bool writeHelpFile() {
     if (file == INVALID_HANDLE_VALUE)
         return false;  // for instance held open by another program
 
-    const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC resource = FindResourceW(module, L"HELP_CHM", L"CHM");
-    const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) {
+    const void* bytes = nullptr;
+    DWORD size = 0;
+    if (!embeddedHelp(bytes, size)) {
         CloseHandle(file);
         DeleteFileW(path);
         return false;
     }
     DWORD written = 0;
-    WriteFile(file, bytes, SizeofResource(module, resource), &written, nullptr);
+    WriteFile(file, bytes, size, &written, nullptr);
     // OPEN_ALWAYS keeps an older, longer file's tail; cut it off so the
     // viewer never reads stale bytes after the archive.
     SetEndOfFile(file);
@@ -121,14 +132,41 @@ bool writeHelpFile() {
     return true;
 }
 
+HANDLE holdHelpFile() {
+    const wchar_t* path = helpPath();
+    const void* bytes = nullptr;
+    DWORD size = 0;
+    if (!path[0] || !embeddedHelp(bytes, size))
+        return INVALID_HANDLE_VALUE;
+    // Shared for reading only: while it is open nobody can write, replace,
+    // rename or delete the file, so what was checked is what the viewer reads.
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return INVALID_HANDLE_VALUE;
+    if (!holds(file, bytes, size)) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
 void showHelp(HWND mainWindow) {
     if (!helpPath()[0])
         return;
     // The viewer holds the file open; it has to let go before the rewrite.
     htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
-    if (!writeHelpFile())
+    // A viewer that has not let go yet keeps the file this run wrote before
+    // from being rewritten: that file is shown as it stands.
+    if (!writeHelpFile() && !app().helpFileWritten)
+        return;
+    // A CHM's pages can run code: between the write and the viewer's open
+    // nobody may put another file in its place.
+    const HANDLE held = holdHelpFile();
+    if (held == INVALID_HANDLE_VALUE)
         return;
     htmlHelp(mainWindow, helpPath(), HH_DISPLAY_TOPIC, 0);
+    CloseHandle(held);
 }
 
 void shutdownHelp() {

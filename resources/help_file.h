@@ -1,6 +1,7 @@
 // The help file: the compiled HTML Help resource "HELP_CHM" (type "CHM"),
 // written to <Documents>\tw.chm on demand and shown with HtmlHelpW, which is
-// looked up at run time so that a system without HTML Help still runs.
+// looked up at run time so that a system without HTML Help still runs, and
+// loaded from the system folder only (help_control.h).
 //
 // State lives in app(): helpFilePath, helpFileWritten, helpCookie.
 #pragma once
@@ -37,6 +38,11 @@ bool composeHelpPath(const wchar_t* folder, wchar_t* path);
 // Steps 2 to 5 of showHelp: writes the embedded help file to helpFilePath
 // and cuts it at the written length. False when nothing was written.
 bool writeHelpFile();
+
+// Opens the help file for reading, shared for reading only, when it holds
+// exactly the embedded help file; INVALID_HANDLE_VALUE otherwise. While the
+// handle is open nobody can change, replace or delete the file.
+HANDLE holdHelpFile();
 
 // Whether HtmlHelpW was found (after the first call that needed it).
 bool htmlHelpAvailable();

@@ -57,9 +57,16 @@ void Desktop::realKey(unsigned vk, bool down) {
 }
 
 void Desktop::setClipboardText(const std::u16string& text) {
+    ++clipboardSequence;
     hasText = true;
     clipboardBlock.assign((text.size() + 1) * sizeof(char16_t), 0);
     std::memcpy(clipboardBlock.data(), text.data(), text.size() * sizeof(char16_t));
+}
+
+void Desktop::emptyClipboard() {
+    ++clipboardSequence;
+    hasText = false;
+    clipboardBlock.clear();
 }
 
 std::vector<std::string> Desktop::callsFor(const std::string& prefix) const {

@@ -150,11 +150,25 @@ struct Desktop {
     // When set, the size GlobalSize reports instead: a block too big to copy,
     // whose bytes are not there to be read.
     std::size_t claimedBlockBytes = 0;
+    // GetClipboardSequenceNumber: one more on every write of the clipboard.
+    std::uint32_t clipboardSequence = 1;
 
     // Settings: the Documents folder and the profile files under it, by path.
     std::u16string documents = u"C:\\Users\\me\\Documents";
     bool documentsAvailable = true;
     std::map<std::u16string, ProfileFile> profiles;
+
+    // GetSystemDirectoryW's answer (empty: it fails), and the default values
+    // of keys under HKEY_CLASSES_ROOT, already expanded.
+    std::u16string systemFolder = u"C:\\Windows\\system32";
+    std::map<std::u16string, std::u16string> classesRoot;
+
+    // Runs inside the platform calls that name a window (given the call's
+    // name and the window), before they return: what a nested message loop
+    // may do on Windows while such a call waits (a refresh, a selection
+    // change). Not run again from inside itself.
+    std::function<void(const std::string& call, WindowHandle)> duringCall;
+    bool inCall = false;
 
     // Creates a window and returns its handle; top-level ones join zOrder.
     WindowHandle add(const std::u16string& className, const std::u16string& text,
@@ -162,8 +176,11 @@ struct Desktop {
     Window& operator[](WindowHandle h) { return windows.at(h); }
     // Closes a window: it stays known but IsWindow answers false.
     void close(WindowHandle h);
-    // Sets the clipboard to a NUL-terminated UTF-16 text.
+    // Sets the clipboard to a NUL-terminated UTF-16 text (a write: the
+    // sequence number moves on).
     void setClipboardText(const std::u16string& text);
+    // Another program empties the clipboard.
+    void emptyClipboard();
     std::vector<std::string> callsFor(const std::string& prefix) const;
 };
 

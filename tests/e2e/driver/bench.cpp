@@ -645,6 +645,10 @@ void FakeTerminal::hang() {
     PostMessageW(hwnd_, RegisterWindowMessageW(L"TilewickFakeTerminalHang"), 0, 0);
 }
 
+void FakeTerminal::sleep(unsigned ms) {
+    PostMessageW(hwnd_, RegisterWindowMessageW(L"TilewickFakeTerminalSleep"), ms, 0);
+}
+
 // ---- Tilewick ------------------------------------------------------------------------
 
 bool findControls(HWND main, Controls* out, std::string* why) {

@@ -171,6 +171,8 @@ public:
     std::vector<TerminalEvent> events(const std::string& kind) const;
     // Makes the terminal stop handling messages (the hang message).
     void hang();
+    // Makes it stop handling messages for `ms` milliseconds, then go on.
+    void sleep(unsigned ms);
 
 private:
     std::shared_ptr<Process> process_;

@@ -520,4 +520,76 @@ TEST_F(RealTerminalTest, AltVMakesEveryTerminalPasteTheClipboard) {
     EXPECT_TRUE(everyHostReceived(narrow(text)));
 }
 
+const wchar_t kConfirmCaption[] = L"貼り付ける内容を確認してください。";
+const wchar_t kWarningCaption[] = L"警告";
+constexpr int kMessageBoxText = 0xFFFF;  // the static control of a message box
+constexpr int kPasteText = 111;          // the confirmation box's edit
+
+// Another program replaces the clipboard while the confirmation box shows the
+// old text: OK must not make any terminal paste what the user never saw.
+TEST_F(RealTerminalTest, AClipboardReplacedWhileTheBoxIsOpenIsPastedNowhereAndTheUserIsTold) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    ASSERT_NO_FATAL_FAILURE(setClipboardText(L"echo seen-1\r\necho seen-2"));
+    gestures::alt('V');
+    HWND box = waitForPopup(kConfirmCaption);
+    ASSERT_TRUE(box) << "no confirmation box";
+    EXPECT_EQ(windowText(GetDlgItem(box, kPasteText)), L"echo seen-1\r\necho seen-2");
+    ASSERT_NO_FATAL_FAILURE(setClipboardText(L"echo unseen; rm -rf /tmp/x"));
+    click(centreOf(GetDlgItem(box, IDOK)));
+
+    HWND warning = waitForPopup(kWarningCaption);
+    ASSERT_TRUE(warning) << "no warning after OK with a replaced clipboard";
+    const std::wstring said = windowText(GetDlgItem(warning, kMessageBoxText));
+    for (int i = 1; i <= kTerminals; ++i)
+        EXPECT_NE(said.find(L"・" + titleOf(i)), std::wstring::npos)
+            << "the warning does not name " << narrow(titleOf(i)) << ": " << narrow(said);
+    EXPECT_NE(said.find(L"どのPuTTYウィンドウにも貼り付けていません"), std::wstring::npos)
+        << narrow(said);
+    ASSERT_NO_FATAL_FAILURE(screenshot(L"paste-clipboard-replaced-warning"));
+    PostMessageW(warning, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(popupGone(kWarningCaption));
+
+    // Typed afterwards, a marker arrives alone: nothing was pasted before it.
+    gestures::activate(ui.main);
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    ASSERT_NO_FATAL_FAILURE(typeWithKeys(L"marker"));
+    EXPECT_TRUE(everyHostReceived("marker"));
+}
+
+// Unix line ends: Windows' edit control would show them as one line, so the
+// box gets the text with CR LF; the terminals paste the clipboard as it is.
+TEST_F(RealTerminalTest, AnLfTextIsShownLineByLineAndOkPastesBothLines) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    ASSERT_NO_FATAL_FAILURE(setClipboardText(L"echo lf-1\necho lf-2"));
+    click(centreOf(ui.commandEdit), true);
+    HWND box = waitForPopup(kConfirmCaption);
+    ASSERT_TRUE(box) << "no confirmation box";
+    const HWND edit = GetDlgItem(box, kPasteText);
+    EXPECT_EQ(windowText(edit), L"echo lf-1\r\necho lf-2");
+    EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 2);
+    ASSERT_NO_FATAL_FAILURE(screenshot(L"paste-confirm-lf-lines"));
+    click(centreOf(GetDlgItem(box, IDOK)));
+    EXPECT_TRUE(everyHostReceived("echo lf-1\necho lf-2"));
+    EXPECT_EQ(popup(kWarningCaption), nullptr);
+}
+
+// A clipboard text with a NUL in it: the box shows it up to the NUL, and that
+// is all a terminal pastes too (PuTTY reads the text up to its terminator).
+TEST_F(RealTerminalTest, ATextWithANulIsShownAndPastedUpToTheNul) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    const wchar_t text[] = L"echo nul-1\n\0echo hidden\n";
+    ASSERT_NO_FATAL_FAILURE(
+        setClipboardText(std::wstring(text, sizeof(text) / sizeof(text[0]) - 1)));
+    gestures::alt('V');
+    HWND box = waitForPopup(kConfirmCaption);
+    ASSERT_TRUE(box) << "no confirmation box";
+    EXPECT_EQ(windowText(GetDlgItem(box, kPasteText)), L"echo nul-1\r\n");
+    click(centreOf(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(popupGone(kConfirmCaption));
+    gestures::activate(ui.main);
+    ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    ASSERT_NO_FATAL_FAILURE(typeWithKeys(L"marker"));
+    EXPECT_TRUE(everyHostReceived("echo nul-1\nmarker"));
+}
+
 }  // namespace

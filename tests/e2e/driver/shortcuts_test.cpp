@@ -224,6 +224,33 @@ TEST_F(ShortcutsTest, HelpIsWrittenToDocumentsAndRemovedOnQuit) {
     EXPECT_FALSE(fileExists(documentsDir() + L"\\tw.chm"));
 }
 
+// Help pressed again while something still holds tw.chm open for reading (on
+// Windows, a viewer that has not let go of it yet): the file cannot be
+// rewritten, and the one this run wrote is shown as it stands.
+TEST_F(ShortcutsTest, HelpPressedAgainWhileTheFileIsHeldShowsThisRunsFile) {
+    const std::wstring path = documentsDir() + L"\\tw.chm";
+    auto helpWindow = [&] {
+        for (HWND w : topWindowsOf(bench.tilewick()->pid()))
+            if (w != ui.main && GetWindow(w, GW_OWNER) == ui.main && IsWindowVisible(w))
+                return w;
+        return HWND{};
+    };
+    click(centreOf(ui.helpButton));
+    HWND shown = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (shown = helpWindow()) != nullptr; })) << "no help window";
+    PostMessageW(shown, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitUntil([&] { return helpWindow() == nullptr; }));
+
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    gestures::activate(ui.main);
+    click(centreOf(ui.helpButton));
+    EXPECT_TRUE(waitUntil([&] { return helpWindow() != nullptr; }))
+        << "help pressed again showed nothing";
+    CloseHandle(holder);
+}
+
 TEST(HelpFileTest, AUsersOwnHelpFileSurvivesStartAndQuit) {
     const std::wstring path = documentsDir() + L"\\tw.chm";
     std::ofstream(narrow(path), std::ios::binary) << "my notes";

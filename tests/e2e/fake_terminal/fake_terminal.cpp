@@ -18,7 +18,8 @@
 //   --hang-after MS     stop handling messages MS milliseconds after start
 //   --hang-on-file PATH stop handling messages once PATH exists
 //   (and the registered message "TilewickFakeTerminalHang" posted to the
-//    window makes it stop at once)
+//    window makes it stop at once; "TilewickFakeTerminalSleep" posted with
+//    wParam MS makes it stop for MS milliseconds and then go on)
 //
 // Log lines (all text outside printable ASCII is written as \uXXXX, a
 // backslash as \\, so every line is plain ASCII):
@@ -29,6 +30,7 @@
 //   rdown wp=0xW x=X y=Y
 //   rup wp=0xW x=X y=Y paste="..."       (paste=none without text)
 //   hang
+//   sleep ms=N, then wake               (around a stop of N milliseconds)
 //   destroy
 
 #ifndef UNICODE
@@ -62,6 +64,7 @@ struct Options {
 Options opts;
 HANDLE logFile = INVALID_HANDLE_VALUE;
 UINT hangMessage = 0;
+UINT sleepMessage = 0;
 std::wstring lastEvent;
 
 const UINT_PTR kHangTimer = 1;
@@ -170,6 +173,13 @@ void paint(HWND hwnd) {
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (hangMessage != 0 && msg == hangMessage)
         hangForever(hwnd);
+    if (sleepMessage != 0 && msg == sleepMessage) {
+        // Nothing is handled meanwhile: neither sent nor posted messages.
+        logLine("sleep ms=" + std::to_string(static_cast<unsigned>(wp)));
+        Sleep(static_cast<DWORD>(wp));
+        logLine("wake");
+        return 0;
+    }
     switch (msg) {
     case WM_KEYDOWN:
         remember(hwnd, keyLine("keydown", wp, lp));
@@ -317,6 +327,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     hangMessage = RegisterWindowMessageW(L"TilewickFakeTerminalHang");
+    sleepMessage = RegisterWindowMessageW(L"TilewickFakeTerminalSleep");
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
