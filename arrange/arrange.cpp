@@ -1,6 +1,7 @@
 #include "arrange/arrange.h"
 
 #include "app/app_state.h"
+#include "arrange/frame.h"
 #include "arrange/grid.h"
 #include "platform/bounded_text.h"
 
@@ -23,6 +24,32 @@ void debugPair(const char16_t* prefix, int a, int b) {
         line.text(prefix).text(u": ");
     line.number(a).text(u", ").number(b).text(u"\n");
     platform::debugOutput(line.c_str());
+}
+
+// The cell in the coordinates of a placement's normal rectangle. Read at
+// each arrange: the taskbar may have moved since the displays were listed.
+platform::Rect normalRectFor(const platform::Rect& cell, const platform::Rect& display) {
+    platform::Rect work;
+    if (!platform::workAreaOf(display, work))
+        return cell;  // the display has gone: nothing to count from but the screen
+    return toWorkspace(cell, display, work);
+}
+
+// Once the windows have settled on their display (the invisible border
+// scales with the display's DPI), each window's visible frame is made to
+// fill its cell. Where the frame cannot be read the rectangle is the frame,
+// and the window already has its cell.
+void fitVisibleFrames(
+    const std::vector<std::pair<platform::WindowHandle, platform::Rect>>& placed) {
+    for (const auto& [window, cell] : placed) {
+        platform::Rect bounds, frame;
+        if (!platform::windowBounds(window, bounds))
+            continue;
+        const bool readable = platform::visibleFrameBounds(window, frame);
+        const platform::Rect border = invisibleBorder(bounds, readable ? &frame : nullptr);
+        if (!(border == platform::Rect{}))
+            platform::setWindowBoundsAsync(window, growByBorder(cell, border));
+    }
 }
 
 void takeForegroundBack() {
@@ -118,6 +145,7 @@ void arrangeWindows() {
     // synchronous call; the asynchronous forms are queued to its thread
     // instead, and a window the system already reports hung is passed over,
     // its cell left empty, so that it does not jump when it wakes up.
+    std::vector<std::pair<platform::WindowHandle, platform::Rect>> placed;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const WindowRecord& record = a.selectedWindows[i];
         const platform::Rect& cell = cells[i];
@@ -127,16 +155,18 @@ void arrangeWindows() {
         platform::setActiveWindow(window);
         platform::Placement placement;
         platform::getWindowPlacement(window, placement);
-        placement.normalPosition = cell;
+        placement.normalPosition = normalRectFor(cell, area);
         debugPair(record.title, cell.left, cell.top);
-        const bool placed = platform::setWindowPlacementAsync(window, placement);
+        platform::setWindowPlacementAsync(window, placement);
         platform::moveToFrontAtAsync(window, cell.left, cell.top);
         platform::showWindowAsync(window, platform::kRestore);
-        // Wine refuses SetWindowPlacement on other processes' windows; the
-        // restored window then still needs its cell's size.
-        if (!placed)
-            platform::setWindowBoundsAsync(window, cell);
+        // Always, after the restore: Wine refuses SetWindowPlacement on other
+        // processes' windows, and a terminal that resized itself for the
+        // scale of the display it came to must still end in its cell.
+        platform::setWindowBoundsAsync(window, cell);
         platform::setForegroundWindow(window);
+        placed.emplace_back(window, cell);
     }
     takeForegroundBack();
+    fitVisibleFrames(placed);
 }

@@ -424,4 +424,15 @@ bool visibleFrameBounds(WindowHandle w, Rect& frame) {
     return true;
 }
 
+bool workAreaOf(const Rect& area, Rect& workArea) {
+    const RECT r = {area.left, area.top, area.right, area.bottom};
+    const HMONITOR monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        return false;
+    workArea = fromRect(info.rcWork);
+    return true;
+}
+
 }  // namespace platform
