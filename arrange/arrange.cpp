@@ -26,15 +26,6 @@ void debugPair(const char16_t* prefix, int a, int b) {
     platform::debugOutput(line.c_str());
 }
 
-// The cell in the coordinates of a placement's normal rectangle. Read at
-// each arrange: the taskbar may have moved since the displays were listed.
-platform::Rect normalRectFor(const platform::Rect& cell, const platform::Rect& display) {
-    platform::Rect work;
-    if (!platform::workAreaOf(display, work))
-        return cell;  // the display has gone: nothing to count from but the screen
-    return toWorkspace(cell, display, work);
-}
-
 // Once the windows have settled on their display (the invisible border
 // scales with the display's DPI), each window's visible frame is made to
 // fill its cell. Where the frame cannot be read the rectangle is the frame,
@@ -145,6 +136,11 @@ void arrangeWindows() {
     // synchronous call; the asynchronous forms are queued to its thread
     // instead, and a window the system already reports hung is passed over,
     // its cell left empty, so that it does not jump when it wakes up.
+    // A placement's normal rectangle counts from the work area's corner. Read
+    // at each arrange, as the taskbar may have moved since the displays were
+    // listed; a display that has gone leaves nothing to count from but the screen.
+    platform::Rect workArea = area;
+    platform::workAreaOf(area, workArea);
     std::vector<std::pair<platform::WindowHandle, platform::Rect>> placed;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const WindowRecord& record = a.selectedWindows[i];
@@ -155,7 +151,7 @@ void arrangeWindows() {
         platform::setActiveWindow(window);
         platform::Placement placement;
         platform::getWindowPlacement(window, placement);
-        placement.normalPosition = normalRectFor(cell, area);
+        placement.normalPosition = toWorkspace(cell, area, workArea);
         debugPair(record.title, cell.left, cell.top);
         platform::setWindowPlacementAsync(window, placement);
         platform::moveToFrontAtAsync(window, cell.left, cell.top);
