@@ -40,6 +40,8 @@ struct Controls {
 struct AppState {
     platform::WindowHandle mainWindow = nullptr;
     Controls controls;
+    // The main window's DPI: every length Tilewick draws is scaled from 96 to it.
+    unsigned dpi = 96;
 
     WindowList allWindows;
     WindowList filteredWindows;
@@ -62,7 +64,7 @@ struct AppState {
 
     bool translucent = false;
     bool compact = false;
-    int savedNormalHeight = 340;
+    int savedNormalHeight = 340;  // at `dpi`
     bool hintLabels = false;
 
     std::uintptr_t helpCookie = 0;

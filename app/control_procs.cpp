@@ -70,7 +70,7 @@ Outcome onRelease(UINT message, void (*action)()) {
 
 Outcome compactButton(HWND button, UINT message) {
     if (message == WM_PAINT)
-        paintResourceImage(button, app().compact ? IDP_CHEVRON_DOWN : IDP_CHEVRON_UP);
+        paintResourceImage(button, app().compact ? IDP_CHEVRON_DOWN : IDP_CHEVRON_UP, app().dpi);
     return onRelease(message, toggleCompactMode);
 }
 
@@ -84,7 +84,7 @@ Outcome windowOpsGroup(UINT message, WPARAM wParam) {
 
 Outcome helpButton(HWND button, UINT message) {
     if (message == WM_PAINT) {
-        paintResourceImage(button, IDP_HELP);
+        paintResourceImage(button, IDP_HELP, app().dpi);
         return kDone;
     }
     if (message == WM_LBUTTONUP) {

@@ -42,10 +42,33 @@ void attachTooltip(HWND target, const wchar_t* text, int maxWidth, UINT flags, T
     SendMessageW(tip.window, TTM_SETMAXTIPWIDTH, 0, maxWidth);
 }
 
-HFONT makeControlFont() {
+// The stock font is made for the system's DPI, which a display of another
+// scale does not share: its height is carried over to the window's DPI.
+HFONT makeControlFont(unsigned dpi) {
     LOGFONTW font = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    return CreateFontIndirectW(&font);  // kept for the life of the process
+    const HDC screen = GetDC(nullptr);
+    const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (systemDpi > 0 && static_cast<unsigned>(systemDpi) != dpi)
+        font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi);
+    return CreateFontIndirectW(&font);  // kept until the window's DPI changes
+}
+
+void setControlFont(HFONT font) {
+    for (const ControlRow& row : kControls)
+        if (row.extras & kUsesFont)
+            SendMessageW(control(row), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+int tooltipWidth(const ControlRow& row) {
+    return scaleToDpi(row.tooltipWidth, app().dpi);
+}
+
+// Where a control the layout does not place sits, at the window's DPI.
+Box creationBox(const ControlRow& row) {
+    return scaleBox({row.x, row.y, row.width, row.height}, app().dpi);
 }
 
 void deferMove(HDWP& batch, HWND window, const Box& box) {
@@ -64,9 +87,10 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
         if (row.extras & kCountLabel)
             caption = countLabelText(0);
         const wchar_t* text = (row.extras & kCountLabel) ? wide(caption.c_str()) : row.caption;
+        const Box box = creationBox(row);
         const HWND window = CreateWindowExW(
-            row.exStyle, row.windowClass, text, WS_CHILD | WS_VISIBLE | row.style, row.x, row.y,
-            row.width, row.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+            row.exStyle, row.windowClass, text, WS_CHILD | WS_VISIBLE | row.style, box.x, box.y,
+            box.width, box.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
             instance, nullptr);
         c.*(row.field) = window;
         if (row.behaviour != ControlBehaviour::None)
@@ -74,17 +98,32 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
         fillControl(window, row);
     }
 
-    controlFont = makeControlFont();
-    for (const ControlRow& row : kControls)
-        if (row.extras & kUsesFont)
-            SendMessageW(control(row), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+    controlFont = makeControlFont(app().dpi);
+    setControlFont(controlFont);
+}
+
+void applyControlDpi() {
+    const HFONT previous = controlFont;
+    controlFont = makeControlFont(app().dpi);
+    setControlFont(controlFont);
+    DeleteObject(previous);  // no control holds it any more
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlRow& row = kControls[i];
+        if (row.width > 0) {
+            const Box box = creationBox(row);
+            SetWindowPos(control(row), nullptr, box.x, box.y, box.width, box.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (tooltips[i].window)
+            SendMessageW(tooltips[i].window, TTM_SETMAXTIPWIDTH, 0, tooltipWidth(row));
+    }
 }
 
 void attachTooltips() {
     for (int i = 0; i < kControlCount; ++i) {
         const ControlRow& row = kControls[i];
         if (row.tooltip)
-            attachTooltip(control(row), row.tooltip, row.tooltipWidth,
+            attachTooltip(control(row), row.tooltip, tooltipWidth(row),
                           (row.extras & kRelaysTip) ? 0 : TTF_SUBCLASS, tooltips[i]);
     }
 }
@@ -107,7 +146,7 @@ void relayToTooltip(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void layoutControls(int w, int h) {
     const Controls& c = app().controls;
-    const MainLayout l = computeLayout(w, h);
+    const MainLayout l = computeLayout(w, h, app().dpi);
 
     // A deferred batch holds windows of one parent only.
     HDWP main = BeginDeferWindowPos(9);

@@ -7,6 +7,9 @@
 // Creates every control in order, with cue banners, subclass procedures,
 // the area items and the shared font.
 void createControls(HWND mainWindow, HINSTANCE instance);
+// The main window's DPI changed (app().dpi): a font for it, the controls the
+// layout does not place at their scaled creation geometry, the tips' widths.
+void applyControlDpi();
 // Gives the controls their tooltips. A tooltip is a window of its own and
 // shows only under a resting mouse, so this waits until the first paint.
 void attachTooltips();

@@ -1,6 +1,7 @@
-// The main window's layout as a pure function of its client size.
+// The main window's layout as a pure function of its client size and DPI.
 #pragma once
 
+#include "arrange/dpi.h"
 #include "platform/platform.h"
 
 struct Box {
@@ -18,4 +19,9 @@ struct MainLayout {
     Box arrangeButton, hideOthersButton;
 };
 
-MainLayout computeLayout(int clientWidth, int clientHeight);
+// Every length of the rule is given at 96 DPI and drawn at `dpi`; the client
+// size is what the window measures.
+MainLayout computeLayout(int clientWidth, int clientHeight, unsigned dpi = kBaseDpi);
+
+// A box given at 96 DPI (a control's creation geometry) at `dpi`.
+Box scaleBox(const Box& at96, unsigned dpi);

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kInitialWidth = 420;
-constexpr int kInitialHeight = 340;
 // Posted by the creation handler; the loop takes it before any input.
 constexpr UINT kFinishStartUp = WM_APP + 1;
 // Posted on activation: the terminals are reset once the input that came
@@ -27,7 +25,12 @@ constexpr UINT kResetKeyStates = WM_APP + 2;
 void startUp(HWND window) {
     AppState& a = app();
     a.mainWindow = window;
+    adoptDpi(platform::windowDpi(a.mainWindow));
     createControls(window, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)));
+    // Created at its size for 96 DPI: which display it would open on was not known.
+    if (a.dpi != kBaseDpi)
+        SetWindowPos(window, nullptr, 0, 0, scaleToDpi(kInitialWidth, a.dpi),
+                     scaleToDpi(kInitialHeight, a.dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     addSystemMenuItems(window);
     refreshDisplays();
     discoverWindows();
@@ -52,11 +55,33 @@ void shutDown(HWND window) {
 }
 
 void applyTrackLimits(MINMAXINFO& info) {
-    const TrackLimits limits = trackLimits(app().compact);
+    const TrackLimits limits = trackLimits(app().compact, app().dpi);
     info.ptMinTrackSize.x = limits.minWidth;
     info.ptMinTrackSize.y = limits.minHeight;
     if (limits.maxHeight)
         info.ptMaxTrackSize.y = limits.maxHeight;
+}
+
+// Moved to a display of another scale (or the scale changed): the window
+// takes the rectangle the system suggests, and everything drawn follows.
+void onDpiChanged(HWND window, unsigned dpi, const RECT& suggested) {
+    adoptDpi(dpi);
+    applyControlDpi();
+    const platform::Rect r =
+        rectForNewDpi({suggested.left, suggested.top, suggested.right, suggested.bottom});
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);  // the same size as before sends no WM_SIZE
+    layoutControls(client.right, client.bottom);
+    refreshDisplays();
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+// A moved taskbar or a new scale changes what the displays look like.
+bool changesDisplays(WPARAM setting) {
+    constexpr WPARAM kLogicalDpiOverride = 0x009F;  // SPI_SETLOGICALDPIOVERRIDE
+    return setting == SPI_SETWORKAREA || setting == kLogicalDpiOverride;
 }
 
 void paintNothing(HWND window) {
@@ -102,6 +127,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DISPLAYCHANGE:
         refreshDisplays();
         return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (changesDisplays(wParam))
+            refreshDisplays();
+        break;
     case WM_COMMAND:
         if (dispatchCommand(window, LOWORD(wParam), HIWORD(wParam)))
             return 0;

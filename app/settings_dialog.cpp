@@ -2,6 +2,7 @@
 // on the main window, and the paste confirmation check box.
 #include "app/app_state.h"
 #include "app/modal_dialog.h"
+#include "arrange/dpi.h"
 #include "platform/bounded_text.h"
 #include "platform/win32/win32_text.h"
 #include "resources/ids.h"
@@ -31,7 +32,8 @@ void attachSliderTooltip(HWND slider) {
     GetClientRect(slider, &sliderTool.rect);
     sliderTool.lpszText = const_cast<wchar_t*>(kSliderTip);
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&sliderTool));
-    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 200);
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0,
+                 scaleToDpi(200, usableDpi(platform::windowDpi(GetParent(slider)))));
 }
 
 void initialise(HWND dialog) {

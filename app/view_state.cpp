@@ -59,7 +59,7 @@ void toggleCompactMode() {
     platform::getWindowPlacement(a.mainWindow, placement);
     if (a.compact) {
         a.savedNormalHeight = placement.normalPosition.bottom - placement.normalPosition.top;
-        setNormalHeight(placement, kCompactHeight);
+        setNormalHeight(placement, scaleToDpi(kCompactHeight, a.dpi));
     } else {
         setNormalHeight(placement, a.savedNormalHeight);
     }
@@ -80,8 +80,23 @@ void makeOpaqueForDialog() {
     app().translucent = false;
 }
 
-TrackLimits trackLimits(bool compact) {
+TrackLimits trackLimits(bool compact, unsigned dpi) {
+    const int width = scaleToDpi(kMinTrackWidth, dpi);
     if (compact)
-        return {kMinTrackWidth, kCompactHeight, kCompactHeight};
-    return {kMinTrackWidth, kMinTrackHeight, 0};
+        return {width, scaleToDpi(kCompactHeight, dpi), scaleToDpi(kCompactHeight, dpi)};
+    return {width, scaleToDpi(kMinTrackHeight, dpi), 0};
+}
+
+void adoptDpi(unsigned reported) {
+    AppState& a = app();
+    const unsigned dpi = usableDpi(reported);
+    const long long saved = static_cast<long long>(a.savedNormalHeight) * dpi;
+    a.savedNormalHeight = static_cast<int>((saved + a.dpi / 2) / a.dpi);
+    a.dpi = dpi;
+}
+
+platform::Rect rectForNewDpi(platform::Rect suggested) {
+    if (app().compact)
+        suggested.bottom = suggested.top + scaleToDpi(kCompactHeight, app().dpi);
+    return suggested;
 }

@@ -1,6 +1,7 @@
 #include "arrange/arrange.h"
 
 #include "app/app_state.h"
+#include "arrange/frame.h"
 #include "arrange/grid.h"
 #include "broadcast/key_state.h"
 #include "platform/bounded_text.h"
@@ -24,6 +25,23 @@ void debugPair(const char16_t* prefix, int a, int b) {
         line.text(prefix).text(u": ");
     line.number(a).text(u", ").number(b).text(u"\n");
     platform::debugOutput(line.c_str());
+}
+
+// Once the windows have settled on their display (the invisible border
+// scales with the display's DPI), each window's visible frame is made to
+// fill its cell. Where the frame cannot be read the rectangle is the frame,
+// and the window already has its cell.
+void fitVisibleFrames(
+    const std::vector<std::pair<platform::WindowHandle, platform::Rect>>& placed) {
+    for (const auto& [window, cell] : placed) {
+        platform::Rect bounds, frame;
+        if (!platform::windowBounds(window, bounds))
+            continue;
+        const bool readable = platform::visibleFrameBounds(window, frame);
+        const platform::Rect border = invisibleBorder(bounds, readable ? &frame : nullptr);
+        if (!(border == platform::Rect{}))
+            platform::setWindowBoundsAsync(window, growByBorder(cell, border));
+    }
 }
 
 void takeForegroundBack() {
@@ -120,6 +138,12 @@ void arrangeWindows() {
     in.count = static_cast<int>(targets.size());
     const std::vector<platform::Rect> cells = arrangeCells(in);
 
+    // A placement's normal rectangle counts from the work area's corner. Read
+    // at each arrange, as the taskbar may have moved since the displays were
+    // listed; a display that has gone leaves nothing to count from but the screen.
+    platform::Rect workArea = area;
+    platform::workAreaOf(area, workArea);
+    std::vector<std::pair<platform::WindowHandle, platform::Rect>> placed;
     // A terminal whose thread has stopped answering would block every
     // synchronous call; the asynchronous forms are queued to its thread
     // instead, and a window the system already reports hung is passed over,
@@ -133,16 +157,18 @@ void arrangeWindows() {
         platform::setActiveWindow(window);
         platform::Placement placement;
         platform::getWindowPlacement(window, placement);
-        placement.normalPosition = cell;
+        placement.normalPosition = toWorkspace(cell, area, workArea);
         debugPair(record.title, cell.left, cell.top);
-        const bool placed = platform::setWindowPlacementAsync(window, placement);
+        platform::setWindowPlacementAsync(window, placement);
         platform::moveToFrontAtAsync(window, cell.left, cell.top);
         platform::showWindowAsync(window, platform::kRestore);
-        // Wine refuses SetWindowPlacement on other processes' windows; the
-        // restored window then still needs its cell's size.
-        if (!placed)
-            platform::setWindowBoundsAsync(window, cell);
+        // Always, after the restore: Wine refuses SetWindowPlacement on other
+        // processes' windows, and a terminal that resized itself for the
+        // scale of the display it came to must still end in its cell.
+        platform::setWindowBoundsAsync(window, cell);
         platform::setForegroundWindow(window);
+        placed.emplace_back(window, cell);
     }
     takeForegroundBack();
+    fitVisibleFrames(placed);
 }

@@ -217,6 +217,10 @@ bool windowBounds(WindowHandle window, Rect& bounds);
 // without the invisible resize border; false where it cannot be read (no DWM,
 // as under Wine, or a window that has gone).
 bool visibleFrameBounds(WindowHandle window, Rect& frame);
+// MonitorFromRect(MONITOR_DEFAULTTONULL) and GetMonitorInfoW: the work area
+// (the display without taskbar and desktop toolbars) of the display that
+// holds `area`; false when no display does, as after it was removed.
+bool workAreaOf(const Rect& area, Rect& workArea);
 
 // --- Other threads' keyboard state, and whose window a message is for -------------
 

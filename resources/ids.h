@@ -28,6 +28,21 @@
 #define IDP_CHEVRON_UP 4001
 #define IDP_CHEVRON_DOWN 4002
 #define IDP_HELP 4003
+// The same three rendered larger for scaled displays: 100 apart per size,
+// 20, 24, 32 and 48 pixels (125, 150, 200 and 300 %).
+#define IDP_SIZE_STEP 100
+#define IDP_CHEVRON_UP_20 4101
+#define IDP_CHEVRON_DOWN_20 4102
+#define IDP_HELP_20 4103
+#define IDP_CHEVRON_UP_24 4201
+#define IDP_CHEVRON_DOWN_24 4202
+#define IDP_HELP_24 4203
+#define IDP_CHEVRON_UP_32 4301
+#define IDP_CHEVRON_DOWN_32 4302
+#define IDP_HELP_32 4303
+#define IDP_CHEVRON_UP_48 4401
+#define IDP_CHEVRON_DOWN_48 4402
+#define IDP_HELP_48 4403
 
 // --- Main window control ids ------------------------------------------------------
 #define IDC_FILTER_EDIT 2000

@@ -1,8 +1,16 @@
 #include "resources/images.h"
 
+#include "arrange/dpi.h"
+#include "resources/ids.h"
+
 #include <cstring>
 
 namespace {
+
+constexpr int kPictureSize = 16;  // at 96 DPI
+// The sizes each picture is rendered at, IDP_SIZE_STEP apart in resource ids.
+constexpr int kRenderingSizes[] = {16, 20, 24, 32, 48};
+constexpr int kRenderingCount = sizeof(kRenderingSizes) / sizeof(kRenderingSizes[0]);
 
 // The loader's failures, in code page 932. They are caught below and never
 // shown; they only name the step that failed when read in a debugger.
@@ -131,14 +139,24 @@ Gdiplus::Bitmap* loadResourceImage(WORD id) {
     }
 }
 
-void paintResourceImage(HWND button, WORD id) {
-    Gdiplus::Bitmap* picture = loadResourceImage(id);
+void paintResourceImage(HWND button, WORD id, unsigned dpi) {
+    const int size = scaleToDpi(kPictureSize, usableDpi(dpi));
+    // The rendering of that size, else the next larger one drawn smaller.
+    int k = 0;
+    while (k + 1 < kRenderingCount && kRenderingSizes[k] < size)
+        ++k;
+    Gdiplus::Bitmap* picture = loadResourceImage(static_cast<WORD>(id + k * IDP_SIZE_STEP));
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(button, &paint);
     {
         Gdiplus::Graphics graphics(dc);
+        // Pixel for pixel at its own size; the drawing's own DPI never stretches it.
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        graphics.SetInterpolationMode(kRenderingSizes[k] == size
+                                          ? Gdiplus::InterpolationModeNearestNeighbor
+                                          : Gdiplus::InterpolationModeHighQualityBicubic);
         if (picture)
-            graphics.DrawImage(picture, 0, 0);
+            graphics.DrawImage(picture, Gdiplus::Rect(0, 0, size, size));
     }
     EndPaint(button, &paint);
     delete picture;

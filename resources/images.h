@@ -18,7 +18,9 @@ using std::min;
 // own pixels: it does not read from the resource or a stream afterwards.
 Gdiplus::Bitmap* loadResourceImage(WORD id);
 
-// The whole WM_PAINT of an image button: BeginPaint, the picture unscaled at
-// the client origin (nothing when it cannot be loaded), EndPaint. Leaves the
-// rest of the button unpainted. GDI+ must be running.
-void paintResourceImage(HWND button, WORD id);
+// The whole WM_PAINT of an image button: BeginPaint, the picture at the
+// client origin (nothing when it cannot be loaded), EndPaint. Leaves the
+// rest of the button unpainted. GDI+ must be running. The picture covers
+// 16 × 16 pixels at 96 DPI and as many more as `dpi` asks, drawn from the
+// rendering made for that size (`id` is the 16-pixel one's).
+void paintResourceImage(HWND button, WORD id, unsigned dpi = 96);

@@ -15,7 +15,7 @@
 #   TWK_USE_DISPLAY 1 = use the caller's $DISPLAY instead of starting Xvfb
 #
 # Functions: twk_bench_up, twk_bench_down, twk_bench_is_up, twk_wine CMD...,
-# twk_screenshot FILE.png.
+# twk_screenshot FILE.png, twk_set_dpi DPI.
 
 TWK_REPO_DIR=${TWK_REPO_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 TWK_WINE_DIR=${TWK_WINE_DIR:-$TWK_REPO_DIR/build/wine}
@@ -78,6 +78,27 @@ _twk_wait_for() { # seconds, command...
   return 1
 }
 
+# Caption buttons draw their glyphs from Marlett, which a new prefix lacks in
+# C:\windows\Fonts: without it they show as the letters "0 1 r". Wine's own
+# copy comes with fonts-wine. Checked on every start, so older prefixes get it
+# too; it takes effect from the next wineserver start.
+_twk_add_marlett() {
+  local marlett fonts=$WINEPREFIX/drive_c/windows/Fonts
+  marlett=$(dpkg -L fonts-wine 2>/dev/null | grep -m1 '/marlett\.ttf$')
+  [ -n "$marlett" ] && [ -f "$marlett" ] && [ -d "$fonts" ] || return 0
+  cmp -s "$marlett" "$fonts/marlett.ttf" || cp -f "$marlett" "$fonts/marlett.ttf"
+}
+
+# The display scale (LogPixels: 96 is 100 %, 144 is 150 %). Wine reads it when
+# its server starts, so the server is ended here; the next program starts it
+# again at the new scale.
+twk_set_dpi() { # dpi
+  twk_wine wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1 || return 1
+  twk_wine wineserver -k >/dev/null 2>&1 || true
+  twk_wine wineserver -w >/dev/null 2>&1 || true
+}
+
 _twk_make_prefix() {
   mkdir -p "$TWK_WINE_DIR/home"
   if [ ! -f "$WINEPREFIX/.twk-ready" ]; then
@@ -91,6 +112,7 @@ _twk_make_prefix() {
     twk_wine wineserver -w
     touch "$WINEPREFIX/.twk-ready"
   fi
+  _twk_add_marlett
   # Wine links these to $HOME's folders; make them plain folders of the bench.
   local user_dir link
   for user_dir in "$WINEPREFIX"/drive_c/users/*/; do

@@ -15,6 +15,7 @@
 #include <set>
 #include <unordered_map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fake {
@@ -62,6 +63,10 @@ struct Window {
     // the DWM answers (not under Wine).
     bool frameReadable = false;
     Rect invisibleBorder;
+    // A per-monitor aware window (PuTTY is one): moved onto a display of
+    // another DPI, it takes the rectangle WM_DPICHANGED suggests, its size
+    // and its invisible border scaled by the ratio of the two DPIs.
+    bool followsDpi = false;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -80,8 +85,15 @@ struct Window {
 };
 
 struct Monitor {
+    Monitor(std::u16string device, Rect area, Rect work = {}, unsigned dpi = 96)
+        : device(std::move(device)), area(area), work(work), dpi(dpi) {}
     std::u16string device;
     Rect area;
+    // Without taskbar and toolbars; empty means the whole area. A placement's
+    // normal rectangle counts from its corner (workspace coordinates).
+    Rect work;
+    unsigned dpi;
+    const Rect& workArea() const { return work == Rect{} ? area : work; }
 };
 
 // A private-profile file: each section's lines, by section name.

@@ -65,6 +65,63 @@ bool answersWithin(WindowHandle h, unsigned timeoutMs) {
     return !win->hung;
 }
 
+long long overlap(const Rect& a, const Rect& b) {
+    const long long w = std::min(a.right, b.right) - std::max(a.left, b.left);
+    const long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// MonitorFromRect with MONITOR_DEFAULTTONULL: the display sharing the most area.
+const fake::Monitor* monitorOf(const Rect& r) {
+    const fake::Monitor* best = nullptr;
+    long long most = 0;
+    for (const auto& m : desktop().monitors)
+        if (overlap(m.area, r) > most) {
+            most = overlap(m.area, r);
+            best = &m;
+        }
+    return best;
+}
+
+// Workspace coordinates count from the work area's corner of the display the
+// rectangle is on; screen coordinates from the primary display's corner.
+Rect shifted(const Rect& r, int dx, int dy) {
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+Rect toScreen(const Rect& workspace) {
+    const fake::Monitor* m = monitorOf(workspace);
+    return m ? shifted(workspace, m->workArea().left - m->area.left,
+                       m->workArea().top - m->area.top)
+             : workspace;
+}
+Rect toWorkspace(const Rect& screen) {
+    const fake::Monitor* m = monitorOf(screen);
+    return m ? shifted(screen, m->area.left - m->workArea().left, m->area.top - m->workArea().top)
+             : screen;
+}
+
+int scaled(int length, unsigned to, unsigned from) {
+    return static_cast<int>((static_cast<long long>(length) * to + from / 2) / from);
+}
+
+// The window's rectangle changed: a per-monitor aware window that came onto a
+// display of another DPI takes the suggested rectangle (same corner, size
+// scaled); a restored window's normal rectangle is where it now is.
+void settle(fake::Window* win) {
+    const fake::Monitor* m = monitorOf(win->bounds);
+    if (win->followsDpi && m && m->dpi != win->dpi) {
+        Rect& b = win->bounds;
+        b.right = b.left + scaled(b.right - b.left, m->dpi, win->dpi);
+        b.bottom = b.top + scaled(b.bottom - b.top, m->dpi, win->dpi);
+        Rect& in = win->invisibleBorder;
+        in = {scaled(in.left, m->dpi, win->dpi), scaled(in.top, m->dpi, win->dpi),
+              scaled(in.right, m->dpi, win->dpi), scaled(in.bottom, m->dpi, win->dpi)};
+        win->dpi = m->dpi;
+    }
+    if (win->placement.showCmd == kShowNormal)
+        win->placement.normalPosition = toWorkspace(win->bounds);
+}
+
 void applyShow(fake::Window* win, ShowCommand command) {
     if (!win)
         return;
@@ -80,7 +137,8 @@ void applyShow(fake::Window* win, ShowCommand command) {
         break;
     case kRestore:
         win->placement.showCmd = kShowNormal;
-        win->bounds = win->placement.normalPosition;
+        win->bounds = toScreen(win->placement.normalPosition);
+        settle(win);
         break;
     default:
         win->placement.showCmd = command;
@@ -92,8 +150,10 @@ bool applyPlacement(fake::Window* win, const Placement& p) {
     if (!win || win->refusePlacement)
         return false;
     win->placement = p;
-    if (p.showCmd == kShowNormal)
-        win->bounds = p.normalPosition;
+    if (p.showCmd == kShowNormal) {
+        win->bounds = toScreen(p.normalPosition);
+        settle(win);
+    }
     return true;
 }
 
@@ -428,6 +488,7 @@ void moveToFrontAtAsync(WindowHandle w, int x, int y) {
         return;
     auto& b = win->bounds;
     b = {x, y, x + (b.right - b.left), y + (b.bottom - b.top)};
+    settle(win);
     desktop().zOrder.erase(std::remove(desktop().zOrder.begin(), desktop().zOrder.end(), w),
                            desktop().zOrder.end());
     desktop().zOrder.insert(desktop().zOrder.begin(), w);
@@ -439,8 +500,7 @@ void setWindowBoundsAsync(WindowHandle w, const Rect& r) {
             std::to_string(r.bottom));
     if (auto* win = handling(w)) {
         win->bounds = r;
-        if (win->placement.showCmd == kShowNormal)
-            win->placement.normalPosition = r;  // as Wine reports it
+        settle(win);
     }
 }
 
@@ -528,6 +588,14 @@ bool classesRootDefault(const char16_t* key, char16_t* buffer) {
     if (it == values.end() || it->second.empty() || it->second.size() >= 260)
         return false;
     copyOut(it->second, buffer, 260);
+    return true;
+}
+
+bool workAreaOf(const Rect& area, Rect& workArea) {
+    const fake::Monitor* m = monitorOf(area);
+    if (!m)
+        return false;
+    workArea = m->workArea();
     return true;
 }
 

@@ -488,4 +488,15 @@ bool classesRootDefault(const char16_t* keyName, char16_t* buffer) {
     return found && buffer[0];
 }
 
+bool workAreaOf(const Rect& area, Rect& workArea) {
+    const RECT r = {area.left, area.top, area.right, area.bottom};
+    const HMONITOR monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        return false;
+    workArea = fromRect(info.rcWork);
+    return true;
+}
+
 }  // namespace platform

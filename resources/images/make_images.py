@@ -3,6 +3,8 @@
 
     chevron_up.png, chevron_down.png   compactButton (resources 4001, 4002)
     help.png                           helpButton (resource 4003)
+    *_20, *_24, *_32, *_48.png         the same at 125, 150, 200 and 300 %
+                                       (resources 4101.., 4201.., 4301.., 4401..)
     tilewick.ico                       icons 107 and 108
 
 Python 3 standard library only. Shapes are signed distance functions, so
@@ -150,26 +152,36 @@ def vertical_gradient(top_colour, bottom_colour, y0, y1):
 CHEVRON_GREY = (96, 96, 96)
 
 
-def chevron(pointing_up):
-    c = Canvas(16)
-    tip, ends = (5.6, 10.4) if pointing_up else (10.4, 5.6)
-    c.fill(polyline([(3.6, ends), (8.0, tip), (12.4, ends)], 1.05), CHEVRON_GREY)
+# The buttons' pictures are drawn on a 16-pixel grid and rendered at every
+# size a scaled display asks for, so none is ever stretched from a smaller one.
+PICTURE_SIZES = (16, 20, 24, 32, 48)
+
+
+def chevron(pointing_up, size=16):
+    k = size / 16.0
+    c = Canvas(size)
+    tip, ends = (5.6 * k, 10.4 * k) if pointing_up else (10.4 * k, 5.6 * k)
+    c.fill(polyline([(3.6 * k, ends), (8.0 * k, tip), (12.4 * k, ends)], 1.05 * k), CHEVRON_GREY)
     return c
 
 
-def help_mark():
-    c = Canvas(16)
-    c.fill(disc(8, 8, 7.45), (24, 72, 158))  # rim
-    c.fill(disc(8, 8, 6.65), vertical_gradient((82, 154, 240), (30, 100, 206), 1.5, 14.5))
+def help_mark(size=16):
+    k = size / 16.0
+    c = Canvas(size)
+    c.fill(disc(8 * k, 8 * k, 7.45 * k), (24, 72, 158))  # rim
+    c.fill(
+        disc(8 * k, 8 * k, 6.65 * k),
+        vertical_gradient((82, 154, 240), (30, 100, 206), 1.5 * k, 14.5 * k),
+    )
     # The hook: over the top from the left, down the right, into the stem.
-    cx, cy, r, w = 8.0, 5.55, 2.5, 1.0
+    cx, cy, r, w = 8.0 * k, 5.55 * k, 2.5 * k, 1.0 * k
     hook_end = (cx + r * math.cos(math.radians(-40)), cy + r * math.sin(math.radians(40)))
     mark = union(
         arc(cx, cy, r, -40, 200, w),
-        polyline([hook_end, (8.0, 8.3), (8.0, 9.0)], w),
+        polyline([hook_end, (8.0 * k, 8.3 * k), (8.0 * k, 9.0 * k)], w),
     )
     c.fill(mark, (255, 255, 255))
-    c.fill(disc(8.0, 12.05, 1.08), (255, 255, 255))
+    c.fill(disc(8.0 * k, 12.05 * k, 1.08 * k), (255, 255, 255))
     return c
 
 
@@ -283,12 +295,14 @@ def ico_bytes(canvases):
 
 
 def pictures():
-    return {
-        "chevron_up.png": png_bytes(chevron(True)),
-        "chevron_down.png": png_bytes(chevron(False)),
-        "help.png": png_bytes(help_mark()),
-        "tilewick.ico": ico_bytes([icon(s) for s in (256, 48, 32, 16)]),
-    }
+    files = {}
+    for size in PICTURE_SIZES:
+        suffix = "" if size == 16 else "_%d" % size
+        files["chevron_up%s.png" % suffix] = png_bytes(chevron(True, size))
+        files["chevron_down%s.png" % suffix] = png_bytes(chevron(False, size))
+        files["help%s.png" % suffix] = png_bytes(help_mark(size))
+    files["tilewick.ico"] = ico_bytes([icon(s) for s in (256, 48, 32, 16)])
+    return files
 
 
 # --- Check ---------------------------------------------------------------------------

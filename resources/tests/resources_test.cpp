@@ -202,22 +202,35 @@ void bitmapOwnsItsPixels() {
 
 // The opaque pixels of a picture must reach the screen exactly.
 WORD paintedId = 0;
+unsigned paintedDpi = 96;
 WNDPROC buttonProc = nullptr;
 LRESULT CALLBACK paintingButton(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_PAINT) {
-        paintResourceImage(w, paintedId);
+        paintResourceImage(w, paintedId, paintedDpi);
         return 0;
     }
     return CallWindowProcW(buttonProc, w, m, wp, lp);
 }
 
 void painting() {
-    currentTest = "paintResourceImage draws the picture unscaled at the origin";
-    for (WORD id : {IDP_CHEVRON_UP, IDP_HELP}) {
-        paintedId = id;
+    currentTest = "paintResourceImage draws the picture unscaled at the origin, and at 144 DPI "
+                  "the 24-pixel rendering unscaled";
+    const struct {
+        WORD id;
+        unsigned dpi;
+        WORD rendering;
+        int size;
+    } cases[] = {{IDP_CHEVRON_UP, 96, IDP_CHEVRON_UP, 16},
+                 {IDP_HELP, 96, IDP_HELP, 16},
+                 {IDP_HELP, 144, IDP_HELP_24, 24},
+                 {IDP_CHEVRON_DOWN, 192, IDP_CHEVRON_DOWN_32, 32}};
+    for (const auto& c : cases) {
+        const WORD id = c.rendering;
+        paintedId = c.id;
+        paintedDpi = c.dpi;
         HWND frame = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40,
                                      64, 64, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 24, 24, frame,
+        HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 48, 48, frame,
                                       nullptr, GetModuleHandleW(nullptr), nullptr);
         buttonProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paintingButton)));
@@ -229,8 +242,8 @@ void painting() {
         CHECK(expected != nullptr);
         int opaque = 0, matching = 0;
         HDC dc = GetDC(button);
-        for (int y = 0; expected && y < 16; ++y) {
-            for (int x = 0; x < 16; ++x) {
+        for (int y = 0; expected && y < c.size; ++y) {
+            for (int x = 0; x < c.size; ++x) {
                 const Argb e = pixel(*expected, x, y);
                 if (e.a != 255)
                     continue;

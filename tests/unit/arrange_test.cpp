@@ -53,6 +53,14 @@ protected:
         return std::vector<std::string>(c.end() - static_cast<long>(std::min(n, c.size())),
                                         c.end());
     }
+    static Rects gridCellsOf(Rect area, int cols, int rows) {
+        Rects out;
+        const int w = (area.right - area.left) / cols, h = (area.bottom - area.top) / rows;
+        for (int k = 0; k < cols * rows; ++k)
+            out.push_back({area.left + k % cols * w, area.top + k / cols * h,
+                           area.left + (k % cols + 1) * w, area.top + (k / cols + 1) * h});
+        return out;
+    }
     Strings mainWindowTakesForeground() {
         return {"sleep 150", "setActiveWindow " + tag(app().mainWindow),
                 "setForegroundWindow " + tag(app().mainWindow)};
@@ -183,6 +191,7 @@ TEST_F(ArrangeTest, PerWindowSequenceWhenPlacementIsAccepted) {
                            "setWindowPlacementAsync " + a + " 0,0,960,1080 show 1",
                            "moveToFrontAtAsync " + a + " 0,0",
                            "showWindowAsync " + a + " 9",
+                           "setWindowBoundsAsync " + a + " 0,0,960,1080",
                            "setForegroundWindow " + a,
                            "setActiveWindow " + b,
                            "getWindowPlacement " + b,
@@ -190,6 +199,7 @@ TEST_F(ArrangeTest, PerWindowSequenceWhenPlacementIsAccepted) {
                            "setWindowPlacementAsync " + b + " 960,0,1920,1080 show 3",
                            "moveToFrontAtAsync " + b + " 960,0",
                            "showWindowAsync " + b + " 9",
+                           "setWindowBoundsAsync " + b + " 960,0,1920,1080",
                            "setForegroundWindow " + b,
                            "sleep 150",
                            "setActiveWindow " + main,
@@ -223,8 +233,8 @@ TEST_F(ArrangeTest, RefusedPlacementIsFollowedBySizeAfterRestore) {
                        "setWindowBoundsAsync " + a + " 0,0,960,1080", "setForegroundWindow " + a}));
     EXPECT_EQ(desk()[h[0]].bounds, (Rect{0, 0, 960, 1080}));
     EXPECT_EQ(desk()[h[0]].placement.showCmd, platform::kShowNormal);
-    // Only the refused window is sized that way.
-    EXPECT_EQ(desk().callsFor("setWindowBounds").size(), 1u);
+    // Every window is sized after its restore, the accepted one too.
+    EXPECT_EQ(desk().callsFor("setWindowBounds").size(), 2u);
 }
 
 TEST_F(ArrangeTest, ClosedWindowKeepsItsCellEmpty) {
@@ -408,6 +418,151 @@ TEST_F(ArrangeTest, UsesTheChosenDisplay) {
         lines.push_back(fake::narrow(l));
     EXPECT_EQ(Strings(lines.end() - 2, lines.end()),
               (Strings{"1920, -100\n", "one: 1920, -100\n"}));
+}
+
+// What the user sees of a window: its rectangle without the invisible border,
+// where the system lets that be read.
+Rect visibleFrame(const fake::Window& w) {
+    if (!w.frameReadable)
+        return w.bounds;
+    const Rect& b = w.bounds;
+    const Rect& in = w.invisibleBorder;
+    return {b.left + in.left, b.top + in.top, b.right - in.right, b.bottom - in.bottom};
+}
+
+TEST_F(ArrangeTest, EachVisibleFrameFillsItsCellWhateverTheScaleAndBorder) {
+    const Rect laptop = {0, 0, 1920, 1080}, wide = {1920, 0, 4800, 1620};
+    struct Case {
+        const char* name;
+        unsigned fromDpi, toDpi;  // the terminals start on the laptop, go to the wide display
+        bool followsDpi, frameReadable, refusePlacement;
+        Rect border;  // at the DPI the terminal starts at
+        bool sameDisplay;
+    };
+    const Case cases[] = {
+        {"7 px borders, one display at 96", 96, 96, false, true, false, {7, 0, 7, 7}, true},
+        {"7 px borders, one display at 120", 120, 120, true, true, false, {9, 0, 9, 9}, true},
+        {"no readable frame (Wine): the rectangle is the frame",
+         96,
+         96,
+         false,
+         false,
+         false,
+         {7, 0, 7, 7},
+         true},
+        {"a frame reading larger than the window is no border",
+         96,
+         96,
+         false,
+         true,
+         false,
+         {-3, 0, -3, -3},
+         true},
+        {"resizes itself from 96 to 144, border read at 144",
+         96,
+         144,
+         true,
+         true,
+         false,
+         {7, 0, 7, 7},
+         false},
+        {"resizes itself from 144 to 96", 144, 96, true, true, false, {11, 0, 11, 11}, false},
+        {"resizes itself from 96 to 192, no readable frame",
+         96,
+         192,
+         true,
+         false,
+         false,
+         {},
+         false},
+        {"resizes itself, placement refused", 96, 144, true, false, true, {}, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        desk().monitors.push_back({u"\\\\.\\DISPLAY1", laptop, {}, c.fromDpi});
+        if (!c.sameDisplay)
+            desk().monitors.push_back({u"\\\\.\\DISPLAY2", wide, {}, c.toDpi});
+        refreshDisplays();
+        auto h = discover({u"a", u"b", u"c"});
+        selectAll();
+        for (auto w : h) {
+            auto& t = desk()[w];
+            t.dpi = c.fromDpi;
+            t.followsDpi = c.followsDpi;
+            t.frameReadable = c.frameReadable;
+            t.refusePlacement = c.refusePlacement;
+            t.invisibleBorder = c.border;
+        }
+        if (!c.sameDisplay)
+            platform::comboSelect(app().controls.displayCombo, 1);
+        setGrid(u"2", u"2");
+        arrangeWindows();
+        const Rect target = c.sameDisplay ? laptop : wide;
+        const auto cells = gridCellsOf(target, 2, 2);
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            const auto& t = desk()[h[i]];
+            // A reading that makes no sense is ignored: the rectangle fills the cell.
+            EXPECT_EQ(c.border.left < 0 ? t.bounds : visibleFrame(t), cells[i])
+                << c.name << ", window " << i;
+            EXPECT_EQ(t.dpi, c.followsDpi ? c.toDpi : c.fromDpi) << c.name;
+            EXPECT_EQ(t.placement.showCmd, platform::kShowNormal) << c.name;
+        }
+        EXPECT_EQ(desk().foreground, app().mainWindow) << c.name;
+    }
+}
+
+TEST_F(ArrangeTest, NormalRectangleCountsFromTheWorkAreaWhenTheTaskbarIsTopOrLeft) {
+    struct Case {
+        const char* name;
+        Rect display, work;
+        int dx, dy;  // workspace minus screen coordinates
+        bool removed;
+    };
+    const Case cases[] = {
+        {"taskbar at the bottom", {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 0, 0, false},
+        {"taskbar at the top", {0, 0, 1920, 1080}, {0, 40, 1920, 1080}, 0, -40, false},
+        {"taskbar at the left", {0, 0, 1920, 1080}, {62, 0, 1920, 1080}, -62, 0, false},
+        {"secondary display, taskbar at its left",
+         {1920, -100, 3200, 924},
+         {1982, -100, 3200, 924},
+         -62,
+         0,
+         false},
+        {"display removed since it was listed: screen coordinates",
+         {0, 0, 1920, 1080},
+         {0, 40, 1920, 1080},
+         0,
+         0,
+         true},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        desk().monitors.push_back({u"D", c.display, c.work});
+        refreshDisplays();
+        if (c.removed)
+            desk().monitors.clear();
+        auto h = discover({u"a", u"b"});
+        selectAll();
+        // Minimised: the restore brings each back to its normal rectangle.
+        for (auto w : h)
+            desk()[w].placement.showCmd = platform::kShowMinimized;
+        setGrid(u"2", u"1");
+        arrangeWindows();
+        const auto cells = gridCellsOf(c.display, 2, 1);
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            const Rect& cell = cells[i];
+            EXPECT_EQ(
+                desk()[h[i]].placement.normalPosition,
+                (Rect{cell.left + c.dx, cell.top + c.dy, cell.right + c.dx, cell.bottom + c.dy}))
+                << c.name;
+            EXPECT_EQ(desk()[h[i]].bounds, cell) << c.name;
+        }
+        // The debug line still names the cell on the screen.
+        EXPECT_EQ(fake::narrow(desk().debugLines.back()), "b: " + std::to_string(cells[1].left) +
+                                                              ", " + std::to_string(cells[1].top) +
+                                                              "\n")
+            << c.name;
+    }
 }
 
 }  // namespace

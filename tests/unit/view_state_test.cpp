@@ -148,7 +148,80 @@ TEST_F(ViewStateTest, TrackLimitsPerMode) {
     EXPECT_EQ(compactMode.maxHeight, 95);
 }
 
+TEST_F(ViewStateTest, LimitsAndHeightsFollowTheWindowDpi) {
+    struct Case {
+        unsigned reported, dpi;
+        int minWidth, minHeight, compactHeight;
+    };
+    const Case cases[] = {
+        {96, 96, 420, 340, 95},    {120, 120, 525, 425, 119}, {144, 144, 630, 510, 143},
+        {192, 192, 840, 680, 190}, {0, 96, 420, 340, 95},     {100000, 96, 420, 340, 95},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        adoptDpi(c.reported);
+        EXPECT_EQ(app().dpi, c.dpi) << c.reported;
+        EXPECT_EQ(app().savedNormalHeight, c.minHeight) << c.reported;
+        const TrackLimits normalMode = trackLimits(false, app().dpi);
+        EXPECT_EQ(normalMode.minWidth, c.minWidth) << c.reported;
+        EXPECT_EQ(normalMode.minHeight, c.minHeight) << c.reported;
+        EXPECT_EQ(normalMode.maxHeight, 0) << c.reported;
+        const TrackLimits compactMode = trackLimits(true, app().dpi);
+        EXPECT_EQ(compactMode.minHeight, c.compactHeight) << c.reported;
+        EXPECT_EQ(compactMode.maxHeight, c.compactHeight) << c.reported;
+        setNormal({0, 0, c.minWidth, 600});
+        toggleCompactMode();
+        EXPECT_EQ(normal(), (platform::Rect{0, 0, c.minWidth, c.compactHeight})) << c.reported;
+    }
+}
+
+// Moved to a display of another scale: the system suggests a rectangle; the
+// strip keeps its height at the new scale and leaving compact mode gives the
+// normal height at the new scale.
+TEST_F(ViewStateTest, CompactModeAndSavedHeightStayRightAcrossADpiChange) {
+    setNormal({100, 50, 600, 550});  // 500 high at 96
+    toggleCompactMode();
+    adoptDpi(144);
+    EXPECT_EQ(app().savedNormalHeight, 750);
+    // What Windows suggests is the old window scaled, give or take its frame.
+    EXPECT_EQ(rectForNewDpi({150, 75, 900, 219}), (platform::Rect{150, 75, 900, 218}));
+    setNormal({150, 75, 900, 218});
+    toggleCompactMode();
+    EXPECT_EQ(normal(), (platform::Rect{150, 75, 900, 825}));
+    // Outside compact mode the suggestion is taken as it is.
+    EXPECT_EQ(rectForNewDpi({1, 2, 631, 512}), (platform::Rect{1, 2, 631, 512}));
+    adoptDpi(96);
+    EXPECT_EQ(app().savedNormalHeight, 500);
+}
+
 // --- Layout ------------------------------------------------------------------------
+
+// Every length of the rule at 1.25, 1.5 and 2 times: within a pixel of the
+// 96-DPI box scaled, for a client area scaled alike; exact at 96 and 192.
+TEST(LayoutTest, EveryConstantScalesWithTheDpi) {
+    const MainLayout base = computeLayout(400, 300);
+    for (unsigned dpi : {96u, 120u, 144u, 192u}) {
+        const double f = dpi / 96.0;
+        const MainLayout l = computeLayout(scaleToDpi(400, dpi), scaleToDpi(300, dpi), dpi);
+        const Box MainLayout::*boxes[] = {
+            &MainLayout::commandEdit,   &MainLayout::filterEdit,      &MainLayout::windowList,
+            &MainLayout::invertButton,  &MainLayout::flashButton,     &MainLayout::windowOpsGroup,
+            &MainLayout::refreshButton, &MainLayout::helpButton,      &MainLayout::countLabel,
+            &MainLayout::arrangeButton, &MainLayout::hideOthersButton};
+        for (auto box : boxes) {
+            const Box& want = base.*box;
+            const Box& got = l.*box;
+            const int exact = (dpi % 96 == 0) ? 0 : 1;
+            EXPECT_NEAR(got.x, want.x * f, exact) << dpi;
+            EXPECT_NEAR(got.y, want.y * f, exact) << dpi;
+            EXPECT_NEAR(got.width, want.width * f, exact) << dpi;
+            EXPECT_NEAR(got.height, want.height * f, exact) << dpi;
+        }
+    }
+    EXPECT_EQ(computeLayout(600, 450, 144).commandEdit, (Box{15, 12, 570, 32}));
+    EXPECT_EQ(scaleBox({10, 38, 18, 18}, 144), (Box{15, 57, 27, 27}));
+    EXPECT_EQ(scaleBox({8, 75, 15, 20}, 120), (Box{10, 94, 19, 25}));
+}
 
 TEST(LayoutTest, At400By300EveryRectangleMatches) {
     const MainLayout l = computeLayout(400, 300);
