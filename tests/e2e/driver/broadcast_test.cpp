@@ -13,16 +13,6 @@ namespace {
 const wchar_t kWarningCaption[] = L"警告";
 const wchar_t kConfirmCaption[] = L"貼り付ける内容を確認してください。";
 
-void setClipboardText(const std::wstring& text) {
-    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
 class BroadcastTest : public TilewickBench {
 protected:
     // Terminals t1..tN, Tilewick, and the first `selected` rows selected.

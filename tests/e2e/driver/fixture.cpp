@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include <cstring>
+
 using namespace bench;
 
 namespace {
@@ -22,6 +24,16 @@ std::string show(const std::vector<std::wstring>& rows) {
 std::string show(const RECT& r) {
     return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " +
            std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
+}
+
+void setClipboardText(const std::wstring& text) {
+    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
 }
 
 void TilewickBench::SetUp() {

@@ -68,6 +68,9 @@ protected:
     void SetUp() override;
 };
 
+// Puts `text` on the clipboard as CF_UNICODETEXT, as another program would.
+void setClipboardText(const std::wstring& text);
+
 // Text for test messages.
 std::string show(const std::wstring& text);
 std::string show(const std::vector<std::wstring>& rows);

@@ -23,16 +23,6 @@ const std::wstring kMissedPaste = L"次のPuTTYウィンドウには貼り付け
                                   L"応答していない可能性があります。";
 constexpr int kMessageBoxText = 0xFFFF;  // the static control of a message box
 
-void setClipboard(const std::wstring& text) {
-    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
 Millis scaled(Millis limit) {
     return Millis(limit.count() * defaultTimeout().count() / 15000);
 }
@@ -156,7 +146,7 @@ TEST_F(HungTerminalTest, AKeyWithAHungTerminalSelectedReachesTheOthers) {
 
 TEST_F(HungTerminalTest, PasteWithTwoHungAmongFiveReachesTheOtherThreeAndNamesThem) {
     ASSERT_NO_FATAL_FAILURE(startWith(5, {0, 1, 2, 3, 4}, {1, 3}));
-    setClipboard(L"whoami");
+    setClipboardText(L"whoami");
     click(centreOf(ui.commandEdit));
     ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
 
@@ -187,7 +177,7 @@ TEST_F(HungTerminalTest, PasteWithTwoHungAmongFiveReachesTheOtherThreeAndNamesTh
 // waiting for it that would make it paste on its own, later.
 TEST_F(HungTerminalTest, ATerminalStoppedForAWhileDuringAPasteIsNamedAndNeverClickedLater) {
     ASSERT_NO_FATAL_FAILURE(startWith(3, {0, 1, 2}, {}));
-    setClipboard(L"uptime");
+    setClipboardText(L"uptime");
     click(centreOf(ui.commandEdit));
     ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
     FakeTerminal& stopped = *terminals[1];

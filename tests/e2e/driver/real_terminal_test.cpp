@@ -220,16 +220,6 @@ void typeWithKeys(const std::wstring& text) {
     ASSERT_TRUE(gestures::typeWithKeys(text, &why)) << why;
 }
 
-void setClipboardText(const std::wstring& text) {
-    ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
 // Handles what arrived for this thread's windows (its own input included).
 void pumpMessages() {
     MSG msg;
