@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "app/controls.h"
 #include "app/view_state.h"
+#include "arrange/bands.h"
 #include "arrange/displays.h"
 #include "registry/discovery.h"
 #include "registry/selection.h"
@@ -17,6 +18,8 @@ constexpr int kInitialWidth = 420;
 constexpr int kInitialHeight = 340;
 // Posted by the creation handler; the loop takes it before any input.
 constexpr UINT kFinishStartUp = WM_APP + 1;
+// The bands follow their terminals on this timer.
+constexpr UINT_PTR kBandTimer = 1;
 
 // What the window needs before it is first shown and painted: its controls,
 // the displays and the list. The rest comes with kFinishStartUp.
@@ -30,6 +33,7 @@ void startUp(HWND window) {
     updateSelectionState();
     if (!RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T'))
         OutputDebugStringW(L"NG!");
+    SetTimer(window, kBandTimer, kBandTickMs, nullptr);
     PostMessageW(window, kFinishStartUp, 0, 0);
 }
 
@@ -42,6 +46,8 @@ void finishStartUp() {
 }
 
 void shutDown(HWND window) {
+    KillTimer(window, kBandTimer);
+    removeBands();
     shutdownHelp();
     UnregisterHotKey(window, IDH_RESTORE);
     PostQuitMessage(0);
@@ -87,6 +93,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DISPLAYCHANGE:
         refreshDisplays();
+        followNow();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kBandTimer)
+            followTick();
         return 0;
     case WM_COMMAND:
         if (dispatchCommand(window, LOWORD(wParam), HIWORD(wParam)))

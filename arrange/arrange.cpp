@@ -1,6 +1,7 @@
 #include "arrange/arrange.h"
 
 #include "app/app_state.h"
+#include "arrange/bands.h"
 #include "arrange/grid.h"
 #include "platform/bounded_text.h"
 
@@ -139,4 +140,5 @@ void arrangeWindows() {
         platform::setForegroundWindow(window);
     }
     takeForegroundBack();
+    followNow();
 }

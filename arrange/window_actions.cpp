@@ -1,6 +1,7 @@
 #include "arrange/window_actions.h"
 
 #include "app/app_state.h"
+#include "arrange/bands.h"
 
 #include <unordered_set>
 
@@ -26,6 +27,7 @@ void hideOthers() {
             platform::showWindowAsync(r.handle, platform::kMinimize);
     platform::sleepMs(kSettleMs);
     platform::setFocus(a.controls.commandEdit);
+    followNow();
 }
 
 void flashSelected() {
@@ -46,4 +48,5 @@ void raiseSelected() {
     }
     platform::sleepMs(kSettleMs);
     platform::setForegroundWindow(a.mainWindow);
+    followNow();
 }
