@@ -32,9 +32,24 @@ bool readFrame(platform::WindowHandle terminal, platform::Rect& frame) {
     return platform::visibleFrameBounds(terminal, frame) || platform::windowBounds(terminal, frame);
 }
 
+// One run over some of the bands. Under Wine a window placed below another
+// keeps its place on the X screen, and only one that becomes the topmost is
+// raised there; terminals activated from another process are raised on the X
+// screen without changing places in the z-order Wine reports. So a band is
+// raised to the top first and put in its place afterwards: when it is out of
+// order, and every band after Tilewick's own actions. The main window, when
+// in front, is raised over the bands again.
+enum class Restack { Never, OutOfOrder, Always };
+
+struct Pass {
+    Restack restack = Restack::OutOfOrder;
+    bool broughtUp = false;  // a band was shown or raised: it may cover more than its terminal
+    std::vector<TerminalBand*> toPlace;
+};
+
 // Reads the terminal and brings its band up to date. Only reads that never
 // wait on the terminal's thread, and a placement only when something changed.
-void follow(TerminalBand& b, bool rereadDpi) {
+void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
     if (!b.window)
         return;
     const platform::ShowState state = platform::windowShowState(b.terminal);
@@ -61,22 +76,44 @@ void follow(TerminalBand& b, bool rereadDpi) {
     }
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
     const bool ordered = above == b.window;
-    if (b.shown && ordered && bounds == b.bounds && thickness == b.thickness)
+    const bool lift = pass.restack == Restack::Always ||
+                      (pass.restack == Restack::OutOfOrder && !ordered && above);
+    if (b.shown && ordered && !lift && bounds == b.bounds && thickness == b.thickness)
         return;
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width != b.bounds.right - b.bounds.left || height != b.bounds.bottom - b.bounds.top ||
         thickness != b.thickness)
         platform::setBandRing(b.window, width, height, thickness);
-    const platform::BandOrder order = ordered ? platform::BandOrder::Keep
-                                      : above ? platform::BandOrder::Below
-                                              : platform::BandOrder::Top;
+    const platform::BandOrder order = lift      ? platform::BandOrder::Top
+                                      : ordered ? platform::BandOrder::Keep
+                                      : above   ? platform::BandOrder::Below
+                                                : platform::BandOrder::Top;
     if (platform::placeBand(b.window, bounds, order, above)) {
+        pass.broughtUp |= !b.shown || order == platform::BandOrder::Top;
         b.shown = true;
         b.bounds = bounds;
         b.thickness = thickness;
+        if (lift)
+            pass.toPlace.push_back(&b);
     } else {
         b.bounds = {};  // the ring is set again on the next try
     }
+}
+
+// Follows the given bands, in order, as one pass.
+void followAll(const std::vector<TerminalBand*>& bands, bool rereadDpi, Restack restack) {
+    const platform::WindowHandle main = app().mainWindow;
+    const bool mainInFront = main && platform::foregroundWindow() == main;
+    Pass pass;
+    pass.restack = restack;
+    for (TerminalBand* b : bands)
+        follow(*b, rereadDpi, pass);
+    if (pass.broughtUp && mainInFront)
+        platform::raiseWindow(main);
+    Pass settle;
+    settle.restack = Restack::Never;
+    for (TerminalBand* b : pass.toPlace)
+        follow(*b, false, settle);
 }
 
 }  // namespace
@@ -128,21 +165,27 @@ void followSelection() {
     bands = std::move(next);
     a.bands.nextPoll = 0;
     // The bands kept are the ticks' business; a new one shows at once.
+    std::vector<TerminalBand*> fresh;
     for (std::size_t i : made)
-        follow(bands[i], true);
+        fresh.push_back(&bands[i]);
+    followAll(fresh, true, Restack::OutOfOrder);
 }
 
 void followNow() {
+    std::vector<TerminalBand*> all;
     for (TerminalBand& b : app().bands.bands)
-        follow(b, true);
+        all.push_back(&b);
+    followAll(all, true, Restack::Always);
 }
 
 void followTick() {
     BandState& s = app().bands;
     const std::size_t count = s.bands.size();
     const std::size_t polls = pollsPerTick(count);
+    std::vector<TerminalBand*> share;
     for (std::size_t i = 0; i < polls; ++i)
-        follow(s.bands[(s.nextPoll + i) % count], false);
+        share.push_back(&s.bands[(s.nextPoll + i) % count]);
+    followAll(share, false, Restack::OutOfOrder);
     if (count)
         s.nextPoll = (s.nextPoll + polls) % count;
 }

@@ -260,5 +260,10 @@ bool placeBand(WindowHandle band, const Rect& bounds, BandOrder order,
 void hideBand(WindowHandle band);
 // DestroyWindow.
 void destroyBand(WindowHandle band);
+// GetForegroundWindow.
+WindowHandle foregroundWindow();
+// SetWindowPos(HWND_TOP, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE): to the top
+// of its z-order band (topmost or not), without activation.
+void raiseWindow(WindowHandle window);
 
 }  // namespace platform

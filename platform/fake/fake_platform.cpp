@@ -538,4 +538,15 @@ void destroyBand(WindowHandle band) {
     }
 }
 
+WindowHandle foregroundWindow() {
+    return desktop().foreground;
+}
+
+void raiseWindow(WindowHandle w) {
+    if (!find(w))
+        return;
+    unstack(w);
+    desktop().zOrder.insert(desktop().zOrder.begin(), w);
+}
+
 }  // namespace platform

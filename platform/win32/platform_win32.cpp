@@ -482,4 +482,12 @@ void destroyBand(WindowHandle band) {
     DestroyWindow(hwnd(band));
 }
 
+WindowHandle foregroundWindow() {
+    return GetForegroundWindow();
+}
+
+void raiseWindow(WindowHandle w) {
+    SetWindowPos(hwnd(w), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 }  // namespace platform

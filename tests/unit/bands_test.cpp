@@ -266,7 +266,11 @@ TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
         EXPECT_EQ(platform::windowAbove(t), bandOf(t));
         EXPECT_EQ(desk()[bandOf(t)].bounds, desk()[t].bounds);
     }
-    EXPECT_EQ(zIndex(bandOf(h[2])), 0);  // the last arranged is on top, its band above it
+    // The last arranged is on top with its band, under the main window in front.
+    EXPECT_EQ(desk().foreground, app().mainWindow);
+    EXPECT_EQ(zIndex(app().mainWindow), 0);
+    EXPECT_EQ(zIndex(bandOf(h[2])), 1);
+    EXPECT_EQ(zIndex(h[2]), 2);
 }
 
 TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
