@@ -17,6 +17,10 @@ struct TerminalBand {
     // The ring as last placed.
     platform::Rect bounds;
     int thickness = 0;
+    // The terminal's neighbour above when the band was last put in place,
+    // while the band is not there itself: the system kept the order it chose,
+    // and asking again would only repeat the same placement every tick.
+    platform::WindowHandle above = nullptr;
 };
 
 struct BandState {

@@ -75,7 +75,11 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         return;
     }
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
-    const bool ordered = above == b.window;
+    if (above == b.window)
+        b.above = nullptr;
+    // A tick accepts the order the system kept after the last placement.
+    const bool ordered = above == b.window || (pass.restack == Restack::OutOfOrder && b.shown &&
+                                               above && above == b.above);
     const bool lift = pass.restack == Restack::Always ||
                       (pass.restack == Restack::OutOfOrder && !ordered && above);
     if (b.shown && ordered && !lift && bounds == b.bounds && thickness == b.thickness)
@@ -93,6 +97,8 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         b.shown = true;
         b.bounds = bounds;
         b.thickness = thickness;
+        if (order == platform::BandOrder::Below)
+            b.above = above;
         if (lift)
             pass.toPlace.push_back(&b);
     } else {
