@@ -2,6 +2,7 @@
 // the life of the process. Only the user-interface thread touches it.
 #pragma once
 
+#include "arrange/band_state.h"
 #include "arrange/monitor_record.h"
 #include "broadcast/key_state.h"
 #include "broadcast/typing_state.h"
@@ -81,6 +82,9 @@ struct AppState {
     // Whether a terminal's process outranks Tilewick's integrity level, by
     // window handle: asked once per window, forgotten on refresh.
     std::map<platform::WindowHandle, bool> outranksUs;
+
+    // The rings drawn around the selected terminals.
+    BandState bands;
 };
 
 AppState& app();

@@ -1,4 +1,5 @@
 // Tilewick's entry: GDI+, the main window, the message loop with accelerators.
+#include "app/band_window.h"
 #include "app/main_window.h"
 
 #include "app/app_state.h"
@@ -32,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     LoadStringW(instance, IDS_APP_TITLE, title, kTextUnits);
     LoadStringW(instance, IDS_WINDOW_CLASS, className, kTextUnits);
     registerMainWindowClass(instance, className);
+    registerBandWindowClass(instance);
 
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartupInput gdiplusInput;

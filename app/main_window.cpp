@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "app/controls.h"
 #include "app/view_state.h"
+#include "arrange/bands.h"
 #include "arrange/displays.h"
 #include "broadcast/key_state.h"
 #include "registry/discovery.h"
@@ -19,6 +20,8 @@ constexpr UINT kFinishStartUp = WM_APP + 1;
 // Posted on activation: the terminals are reset once the input that came
 // with the switch has been taken, and before the first key, off its path.
 constexpr UINT kResetKeyStates = WM_APP + 2;
+// The bands follow their terminals on this timer.
+constexpr UINT_PTR kBandTimer = 1;
 
 // What the window needs before it is first shown and painted: its controls,
 // the displays and the list. The rest comes with kFinishStartUp.
@@ -37,6 +40,7 @@ void startUp(HWND window) {
     updateSelectionState();
     if (!RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T'))
         OutputDebugStringW(L"NG!");
+    SetTimer(window, kBandTimer, kBandTickMs, nullptr);
     PostMessageW(window, kFinishStartUp, 0, 0);
 }
 
@@ -49,6 +53,8 @@ void finishStartUp() {
 }
 
 void shutDown(HWND window) {
+    KillTimer(window, kBandTimer);
+    removeBands();
     shutdownHelp();
     UnregisterHotKey(window, IDH_RESTORE);
     PostQuitMessage(0);
@@ -126,6 +132,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DISPLAYCHANGE:
         refreshDisplays();
+        followNow();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kBandTimer)
+            followTick();
         return 0;
     case WM_DPICHANGED:
         onDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

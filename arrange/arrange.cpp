@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "arrange/frame.h"
+#include "arrange/bands.h"
 #include "arrange/grid.h"
 #include "broadcast/key_state.h"
 #include "platform/bounded_text.h"
@@ -171,4 +172,5 @@ void arrangeWindows() {
     }
     takeForegroundBack();
     fitVisibleFrames(placed);
+    followNow();
 }

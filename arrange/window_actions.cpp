@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "broadcast/key_state.h"
+#include "arrange/bands.h"
 
 #include <unordered_set>
 
@@ -33,6 +34,7 @@ void hideOthers() {
     platform::sleepMs(kSettleMs);
     platform::setFocus(a.controls.commandEdit);
     forgetKeyStates();
+    followNow();
 }
 
 void flashSelected() {
@@ -57,4 +59,5 @@ void raiseSelected() {
     platform::sleepMs(kSettleMs);
     platform::setForegroundWindow(a.mainWindow);
     forgetKeyStates();
+    followNow();
 }

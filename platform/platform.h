@@ -255,3 +255,51 @@ bool systemFolder(char16_t* buffer /* 260 units */);
 bool classesRootDefault(const char16_t* key, char16_t* buffer /* 260 units */);
 
 }  // namespace platform
+
+// --- Selection bands ----------------------------------------------------------------
+//
+// A band is one of Tilewick's own windows: a disabled, click-through,
+// never-activated tool popup (WS_POPUP | WS_DISABLED; WS_EX_LAYERED |
+// WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE) drawn as a ring
+// around a terminal. The reads below never wait on the terminal's thread.
+
+namespace platform {
+
+// A window's show state from one read of GWL_STYLE: WS_VISIBLE and WS_MINIMIZE.
+struct ShowState {
+    bool exists = false;
+    bool visible = false;
+    bool minimized = false;
+};
+ShowState windowShowState(WindowHandle window);
+// GetWindow(GW_HWNDPREV): the window just above in the z-order, nullptr at the top.
+WindowHandle windowAbove(WindowHandle window);
+
+// CreateWindowExW of a hidden band of the registered class `className`,
+// without owner; nullptr when it cannot be made.
+WindowHandle createBand(const char16_t* className);
+// SetWindowRgn: of a band `width` × `height`, only the ring `thickness` wide
+// along its edges remains.
+bool setBandRing(WindowHandle band, int width, int height, int thickness);
+// Where a placed band goes in the z-order.
+enum class BandOrder {
+    Keep,   // SWP_NOZORDER
+    Top,    // HWND_TOP
+    Below,  // just below `insertAfter`
+};
+// SetWindowPos(SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW): shows the
+// band over `bounds`. False, and nothing changes, when `insertAfter` or the
+// band is no window.
+bool placeBand(WindowHandle band, const Rect& bounds, BandOrder order,
+               WindowHandle insertAfter = nullptr);
+// SetWindowPos(SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER).
+void hideBand(WindowHandle band);
+// DestroyWindow.
+void destroyBand(WindowHandle band);
+// GetForegroundWindow.
+WindowHandle foregroundWindow();
+// SetWindowPos(HWND_TOP, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE): to the top
+// of its z-order band (topmost or not), without activation.
+void raiseWindow(WindowHandle window);
+
+}  // namespace platform

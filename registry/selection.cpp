@@ -1,6 +1,7 @@
 #include "registry/selection.h"
 
 #include "app/app_state.h"
+#include "arrange/bands.h"
 #include "arrange/grid.h"
 #include "platform/bounded_text.h"
 #include "registry/discovery.h"
@@ -162,4 +163,5 @@ void updateSelectionState() {
     platform::windowText(c.countLabel, shown, kLabelUnits);
     if (label != shown)
         platform::setWindowText(c.countLabel, label.c_str());
+    followSelection();
 }

@@ -5,13 +5,17 @@
 #   2. under Wine, in a desktop of its own (build/bench/wine), Tilewick against
 #      baseline programs doing the same window-system work on the same windows:
 #      start-up to a full list, F5 and filter keys at 100/500 and 1000/5000
-#      windows, one key and one paste to 50 terminals; a table of medians with
-#      min and max, the ratio to each baseline, and Tilewick's peak memory.
+#      windows, one key and one paste to 50 terminals (shown, so their bands
+#      are kept meanwhile); with 50 and 1000 shown terminals selected, the
+#      time until every band shows, Tilewick's idle processor time, how long
+#      its loop takes to answer and how soon a band follows a moved terminal;
+#      a table of medians with min and max, the ratio to each baseline, and
+#      Tilewick's peak memory.
 # Takes a few minutes. Options go to the Wine driver:
 #   --reps N              repetitions of each measurement (default 7; start-up,
 #                         key and paste take twice as many)
 #   --large-plain-reps N  of the plain baseline at 1000/5000, which is slow (default 1)
-#   --only LIST           some of startup,small,large,input
+#   --only LIST           some of startup,small,large,input,bands
 # TWK_TILEWICK_EXE=/path/Tilewick.exe measures another build of Tilewick.
 # Not part of scripts/test.sh: its numbers are reported, never asserted.
 set -euo pipefail

@@ -67,6 +67,9 @@ struct Window {
     // another DPI, it takes the rectangle WM_DPICHANGED suggests, its size
     // and its invisible border scaled by the ratio of the two DPIs.
     bool followsDpi = false;
+    // A band of Tilewick's: the width of its ring region (SetWindowRgn).
+    bool band = false;
+    int ring = 0;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -148,6 +151,10 @@ struct Desktop {
     std::u16string imeResult;
     // Calls of outranksOwnIntegrity: each opens a process and reads its token.
     int integrityLookups = 0;
+    // Reads of a window's show state (GWL_STYLE): one per terminal polled.
+    int showStateReads = 0;
+    // SetWindowPos calls on bands that succeeded.
+    int bandPlacements = 0;
 
     // Clipboard.
     bool clipboardBusy = false;  // held open by another program

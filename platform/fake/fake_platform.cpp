@@ -599,4 +599,93 @@ bool workAreaOf(const Rect& area, Rect& workArea) {
     return true;
 }
 
+// --- Selection bands ---
+
+namespace {
+
+void unstack(WindowHandle h) {
+    auto& z = desktop().zOrder;
+    z.erase(std::remove(z.begin(), z.end(), h), z.end());
+}
+
+}  // namespace
+
+ShowState windowShowState(WindowHandle w) {
+    ++desktop().showStateReads;
+    const auto* win = find(w);
+    if (!win)
+        return {};
+    return {true, win->visible, win->placement.showCmd == kShowMinimized};
+}
+
+WindowHandle windowAbove(WindowHandle w) {
+    const auto& z = desktop().zOrder;
+    auto it = std::find(z.begin(), z.end(), w);
+    if (it == z.end() || !find(w))
+        return nullptr;
+    while (it != z.begin())
+        if (find(*--it))
+            return *it;
+    return nullptr;
+}
+
+WindowHandle createBand(const char16_t* className) {
+    // A new window starts at the top of the z-order, hidden and here disabled.
+    const WindowHandle h = desktop().add(className, u"");
+    unstack(h);
+    desktop().zOrder.insert(desktop().zOrder.begin(), h);
+    auto& win = desktop()[h];
+    win.visible = false;
+    win.enabled = false;
+    win.band = true;
+    return h;
+}
+
+bool setBandRing(WindowHandle band, int, int, int thickness) {
+    auto* win = find(band);
+    if (!win)
+        return false;
+    win->ring = thickness;
+    return true;
+}
+
+bool placeBand(WindowHandle band, const Rect& bounds, BandOrder order, WindowHandle insertAfter) {
+    auto* win = find(band);
+    if (!win || (order == BandOrder::Below && !find(insertAfter)))
+        return false;
+    ++desktop().bandPlacements;
+    win->bounds = bounds;
+    win->visible = true;
+    if (order == BandOrder::Keep || (order == BandOrder::Below && insertAfter == band))
+        return true;
+    unstack(band);
+    auto& z = desktop().zOrder;
+    auto at = order == BandOrder::Top ? z.begin() : std::find(z.begin(), z.end(), insertAfter) + 1;
+    z.insert(at, band);
+    return true;
+}
+
+void hideBand(WindowHandle band) {
+    if (auto* win = find(band))
+        win->visible = false;
+}
+
+void destroyBand(WindowHandle band) {
+    if (auto* win = find(band)) {
+        win->exists = false;
+        unstack(band);
+    }
+}
+
+WindowHandle foregroundWindow() {
+    return desktop().foreground;
+}
+
+void raiseWindow(WindowHandle w) {
+    if (!find(w))
+        return;
+    unstack(w);
+    desktop().zOrder.insert(desktop().zOrder.begin(), w);
+}
+
 }  // namespace platform

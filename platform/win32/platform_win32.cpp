@@ -499,4 +499,70 @@ bool workAreaOf(const Rect& area, Rect& workArea) {
     return true;
 }
 
+// --- Selection bands ---
+
+ShowState windowShowState(WindowHandle w) {
+    // One read: a style of 0 is told from a window that has gone by the error.
+    SetLastError(0);
+    const LONG style = GetWindowLongW(hwnd(w), GWL_STYLE);
+    if (style == 0 && GetLastError() != 0)
+        return {};
+    return {true, (style & WS_VISIBLE) != 0, (style & WS_MINIMIZE) != 0};
+}
+
+WindowHandle windowAbove(WindowHandle w) {
+    return GetWindow(hwnd(w), GW_HWNDPREV);
+}
+
+WindowHandle createBand(const char16_t* className) {
+    const HWND band =
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                        wide(className), L"", WS_POPUP | WS_DISABLED, 0, 0, 0, 0, nullptr, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    // A layered window shows nothing until it has its alpha.
+    if (band)
+        SetLayeredWindowAttributes(band, 0, 255, LWA_ALPHA);
+    return band;
+}
+
+bool setBandRing(WindowHandle band, int width, int height, int thickness) {
+    const HRGN ring = CreateRectRgn(0, 0, width, height);
+    const HRGN hole = CreateRectRgn(thickness, thickness, width - thickness, height - thickness);
+    CombineRgn(ring, ring, hole, RGN_DIFF);
+    DeleteObject(hole);
+    // The window owns the region once the call succeeds.
+    if (SetWindowRgn(hwnd(band), ring, TRUE))
+        return true;
+    DeleteObject(ring);
+    return false;
+}
+
+bool placeBand(WindowHandle band, const Rect& r, BandOrder order, WindowHandle insertAfter) {
+    UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW;
+    HWND after = nullptr;
+    if (order == BandOrder::Keep)
+        flags |= SWP_NOZORDER;
+    else
+        after = order == BandOrder::Top ? HWND_TOP : hwnd(insertAfter);
+    return SetWindowPos(hwnd(band), after, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                        flags) != FALSE;
+}
+
+void hideBand(WindowHandle band) {
+    SetWindowPos(hwnd(band), nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void destroyBand(WindowHandle band) {
+    DestroyWindow(hwnd(band));
+}
+
+WindowHandle foregroundWindow() {
+    return GetForegroundWindow();
+}
+
+void raiseWindow(WindowHandle w) {
+    SetWindowPos(hwnd(w), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 }  // namespace platform

@@ -8,7 +8,7 @@
 // messages received. Prints a table of medians with min and max, the ratio
 // to the baseline each action is held against, and Tilewick's peak memory.
 //
-//   bench_driver.exe [--reps N] [--large-plain-reps N] [--only startup,small,large,input]
+//   bench_driver.exe [--reps N] [--large-plain-reps N] [--only startup,small,large,input,bands]
 #include "bench.h"  // winsock2.h before windows.h
 #include "farm_shared.h"
 #include "gestures.h"
@@ -245,10 +245,12 @@ struct Farm {
     }
 };
 
-bool startFarm(Farm& f, int terminals, int others, int digits) {
-    f.process = bench::launch(
-        besideDriver(L"window_farm.exe"),
-        {std::to_wstring(terminals), std::to_wstring(others), std::to_wstring(digits)});
+bool startFarm(Farm& f, int terminals, int others, int digits, bool shown = false) {
+    std::vector<std::wstring> args = {std::to_wstring(terminals), std::to_wstring(others),
+                                      std::to_wstring(digits)};
+    if (shown)
+        args.push_back(L"shown");
+    f.process = bench::launch(besideDriver(L"window_farm.exe"), args);
     if (!f.process)
         return false;
     const bool mapped = bench::waitUntil(
@@ -409,7 +411,7 @@ void setClipboard(const wchar_t* text, std::size_t bytes) {
 void inputScenario(int reps) {
     const int terminals = 50;
     Farm farm;
-    if (!startFarm(farm, terminals, 0, 2))
+    if (!startFarm(farm, terminals, 0, 2, true))  // shown: Tilewick keeps their bands meanwhile
         return;
     const wchar_t text[] = L"echo bench";  // one line: no confirmation
     setClipboard(text, sizeof text);
@@ -451,6 +453,155 @@ void inputScenario(int reps) {
         }
     }
     stopContenders(contenders, "input");
+}
+
+// Wine answers GetProcessTimes for another process with zeros, so Tilewick's
+// processor time is read where Linux keeps it: /proc/<pid>/stat of the newest
+// process running this Tilewick.exe, seen through drive Z:.
+std::wstring tilewickStatPath() {
+    const std::string exe = bench::narrow(bench::tilewickExe());
+    std::wstring newest;
+    long newestPid = -1;
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return newest;
+    do {
+        const long pid = std::wcstol(found.cFileName, nullptr, 10);
+        if (pid <= newestPid)
+            continue;
+        const std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName;
+        const std::string cmdline = bench::readFile(dir + L"\\cmdline");
+        if (cmdline.compare(0, exe.size(), exe) == 0) {
+            newestPid = pid;
+            newest = dir + L"\\stat";
+        }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return newest;
+}
+
+// Tilewick's processor time so far, user and system, in milliseconds.
+double cpuMs(const std::wstring& statPath) {
+    const std::string stat = bench::readFile(statPath);
+    const std::size_t end = stat.rfind(')');
+    if (end == std::string::npos)
+        return 0;
+    // After the name: state, then twelve more fields before utime and stime.
+    unsigned long long utime = 0, stime = 0;
+    if (std::sscanf(stat.c_str() + end + 1,
+                    " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
+        return 0;
+    return (utime + stime) * 10.0;  // clock ticks of 10 ms
+}
+
+// Tilewick's shown bands, read from outside.
+std::vector<HWND> shownBands(DWORD pid) {
+    std::vector<HWND> shown;
+    for (HWND band : bench::topWindowsOf(pid, L"TilewickBand"))
+        if (IsWindowVisible(band))
+            shown.push_back(band);
+    return shown;
+}
+
+// The shown band over `rect`, or null.
+HWND bandAt(DWORD pid, const RECT& rect) {
+    for (HWND band : shownBands(pid)) {
+        const RECT b = bench::windowRect(band);
+        if (EqualRect(&b, &rect))
+            return band;
+    }
+    return nullptr;
+}
+
+// With `terminals` shown terminals selected: how long select all takes to
+// show every band, Tilewick's processor time while idle, how long its loop
+// takes to answer, and how soon a band follows a terminal moved by someone else.
+void bandScenario(int terminals, int reps) {
+    const std::string n = std::to_string(terminals) + " selected";
+    Farm farm;
+    if (!startFarm(farm, terminals, 0, terminals > 100 ? 3 : 2, true))
+        return;
+    Running r;
+    if (!start(tilewick(), terminals, &r)) {
+        if (r.process)
+            stop(r, tilewick());
+        return;
+    }
+    const DWORD pid = r.process->pid();
+    if (!focus(r, r.command, 'I')) {
+        fail("bands: the command field did not take the focus");
+        stop(r, tilewick());
+        return;
+    }
+    LONGLONG t0 = now();
+    gestures::alt('A');
+    if (!pollUntil([&] { return static_cast<int>(shownBands(pid).size()) == terminals; },
+                   Millis(300000))) {
+        fail("bands: not every selected terminal showed its band");
+        stop(r, tilewick());
+        return;
+    }
+    record("select all to every band, " + n, "Tilewick", msBetween(t0, now()));
+    settle(r);
+
+    const std::wstring stat = tilewickStatPath();
+    if (stat.empty())
+        fail("bands: Tilewick's processor time cannot be read");
+    for (int rep = 0; rep < reps; ++rep) {
+        // Idle: nothing but the timer runs.
+        const double cpu0 = cpuMs(stat);
+        t0 = now();
+        Sleep(5000);
+        const double cpu = cpuMs(stat) - cpu0;
+        record("idle CPU % of a core, " + n, "Tilewick", 100.0 * cpu / msBetween(t0, now()));
+        // The loop's answer to a message, sampled while the timer runs.
+        std::vector<double> answers;
+        for (int probe = 0; probe < 100; ++probe) {
+            const LONGLONG p0 = now();
+            ask(r.main, WM_NULL);
+            answers.push_back(msBetween(p0, now()));
+            Sleep(17);
+        }
+        record("loop answers within (max ms), " + n, "Tilewick", stats(answers).max);
+    }
+
+    const std::vector<HWND> farmTerminals = bench::topWindowsOf(farm.process->pid(), L"PuTTY");
+    for (int rep = 0; rep < reps && !farmTerminals.empty(); ++rep) {
+        const HWND t = farmTerminals[(rep * 7919) % farmTerminals.size()];
+        // Its band, found at a place of its own, then timed to the next.
+        const RECT first = {900, 500 + rep, 1250, 760 + rep};
+        SetWindowPos(t, nullptr, first.left, first.top, first.right - first.left,
+                     first.bottom - first.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        HWND band = nullptr;
+        if (!bench::waitUntil([&] { return (band = bandAt(pid, first)) != nullptr; },
+                              Millis(30000))) {
+            fail("bands: a moved terminal's band did not follow");
+            break;
+        }
+        const RECT next = {1000, 600 + rep, 1330, 850 + rep};
+        t0 = now();
+        SetWindowPos(t, nullptr, next.left, next.top, next.right - next.left,
+                     next.bottom - next.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        LONGLONG t1 = 0;
+        if (!pollUntil(
+                [&] {
+                    const RECT b = bench::windowRect(band);
+                    t1 = now();
+                    return EqualRect(&b, &next) != FALSE;
+                },
+                Millis(30000))) {
+            fail("bands: a moved terminal's band did not follow");
+            break;
+        }
+        record("band follows a moved terminal, " + n, "Tilewick", msBetween(t0, t1));
+    }
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(r.process->handle(), &counters, sizeof counters))
+        memory["Tilewick bands " + std::to_string(terminals)] = {counters.PeakWorkingSetSize,
+                                                                 counters.PeakPagefileUsage};
+    stop(r, tilewick());
 }
 
 // ---- The table ------------------------------------------------------------------------
@@ -517,7 +668,7 @@ void printTable() {
 int main(int argc, char** argv) {
     int reps = 7;
     int largePlainReps = 1;
-    std::string only = "startup,small,large,input";
+    std::string only = "startup,small,large,input,bands";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
         if (key == "--reps")
@@ -538,6 +689,10 @@ int main(int argc, char** argv) {
         listScenario(1000, 4000, 3, reps, largePlainReps);
     if (wanted("input"))
         inputScenario(reps * 2);
+    if (wanted("bands")) {
+        bandScenario(50, reps);
+        bandScenario(1000, reps);
+    }
     printTable();
     return failures.empty() ? 0 : 1;
 }

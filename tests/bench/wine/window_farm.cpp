@@ -1,11 +1,12 @@
 // Many lightweight top-level windows in one process, for the benchmark: N of
 // class "PuTTY" titled "host<number> - PuTTY" (numbers of a fixed width, so
-// "7" matches a known share of them) and M of another class. They are never
-// shown: discovery and the show-state guard see them as any other window
-// (a hidden window reads back in the normal show state). What reaches the
-// terminals is counted in the shared block of farm_shared.h.
+// "7" matches a known share of them) and M of another class. They are not
+// shown unless asked: discovery and the show-state guard see them as any other
+// window (a hidden window reads back in the normal show state); shown
+// terminals wear Tilewick's bands once selected. What reaches the terminals is
+// counted in the shared block of farm_shared.h.
 //
-//   window_farm.exe TERMINALS OTHERS DIGITS
+//   window_farm.exe TERMINALS OTHERS DIGITS [shown]
 #include "farm_shared.h"
 
 #include <cstdio>
@@ -56,11 +57,12 @@ void registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc != 4)
+    if (argc != 4 && argc != 5)
         return 2;
     const int terminals = _wtoi(argv[1]);
     const int others = _wtoi(argv[2]);
     const int digits = _wtoi(argv[3]);
+    const bool shown = argc > 4 && lstrcmpW(argv[4], L"shown") == 0;
 
     HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(FarmShared), kFarmSharedName);
@@ -85,9 +87,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             swprintf(title, 64, L"host%0*d - PuTTY", digits, madeTerminals++);
         else
             swprintf(title, 64, L"document %d - Editor", i);
-        if (!CreateWindowExW(0, terminal ? L"PuTTY" : L"BenchOther", title, WS_OVERLAPPEDWINDOW, 0,
-                             0, 300, 200, nullptr, nullptr, instance, nullptr))
+        const HWND window =
+            CreateWindowExW(0, terminal ? L"PuTTY" : L"BenchOther", title, WS_OVERLAPPEDWINDOW, 0,
+                            0, 300, 200, nullptr, nullptr, instance, nullptr);
+        if (!window)
             return 4;
+        // Cascaded over the desktop, as many terminals would lie.
+        const int k = madeTerminals - 1;
+        if (terminal && shown)
+            SetWindowPos(window, nullptr, k % 16 * 80, k / 16 % 12 * 60, 300, 200,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     shared->ready = 1;
 

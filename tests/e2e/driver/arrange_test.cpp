@@ -121,3 +121,93 @@ TEST_F(DisplayListTest, ListsEveryDisplayByDeviceNameAndADisplayChangeSelectsThe
 }
 
 }  // namespace
+
+namespace {
+
+class BandTest : public TilewickBench {};
+
+// What the user sees on the terminals that will receive the typing: an orange
+// ring on each, following it wherever anyone moves it, gone with it.
+TEST_F(BandTest, SelectedTerminalsWearBandsThatFollowThem) {
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(4));
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    ASSERT_TRUE(listShows({L"t1", L"t2", L"t3", L"t4"}));
+    std::vector<HWND> t;
+    for (const auto& terminal : terminals)
+        t.push_back(terminal->hwnd());
+    gestures::activate(ui.main);
+    gestures::alt('A');
+    gestures::alt('L');
+    const auto grid = gridCells(gestures::monitorRects().at(0), 2, 2);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(restoredIn(t[i], grid[i])) << "terminal t" << i + 1;
+    ASSERT_TRUE(bandsExactlyOn(t));
+    for (HWND terminal : t) {
+        const HWND band = bandOver(terminal);
+        EXPECT_TRUE(ringDrawnAround(windowRect(terminal))) << show(windowRect(terminal));
+        EXPECT_EQ(style(band) & WS_DISABLED, WS_DISABLED);
+        const LONG wanted = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+        EXPECT_EQ(exStyle(band) & wanted, wanted);
+        // Click-through: the point on the ring belongs to the terminal.
+        const RECT r = windowRect(terminal);
+        EXPECT_EQ(WindowFromPoint({r.right - 2, (r.top + r.bottom) / 2}), terminal);
+    }
+    EXPECT_EQ(listRows(ui.windowList).size(), 4u) << "a band joined the list";
+    screenshot(L"bands-arranged");
+
+    // Moved, minimised, restored, hidden and shown by someone else.
+    SetWindowPos(t[0], nullptr, 100, 120, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(bandsExactlyOn(t)) << "after a move";
+    ShowWindow(t[1], SW_MINIMIZE);
+    EXPECT_TRUE(bandsExactlyOn({t[0], t[2], t[3]})) << "after minimising t2";
+    ShowWindow(t[1], SW_RESTORE);
+    EXPECT_TRUE(bandsExactlyOn(t)) << "after restoring t2";
+    ShowWindow(t[2], SW_HIDE);
+    EXPECT_TRUE(bandsExactlyOn({t[0], t[1], t[3]})) << "after hiding t3";
+    EXPECT_NE(className(GetForegroundWindow()), L"TilewickBand");
+    ShowWindow(t[2], SW_SHOWNA);
+    EXPECT_TRUE(bandsExactlyOn(t)) << "after showing t3";
+
+    // A window brought over a terminal covers its band too.
+    const RECT under = windowRect(t[3]);
+    const HWND cover =
+        CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, under.left - 20,
+                        under.top - 20, under.right - under.left + 40,
+                        under.bottom - under.top + 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(cover);
+    SetForegroundWindow(cover);
+    EXPECT_TRUE(waitUntil([&] {
+        MSG m;  // the cover paints itself through this thread
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
+        return edgesInBandColour(under) == 0;
+    })) << edgesInBandColour(under)
+        << " edges of t4's band still show over the covering window";
+    screenshot(L"bands-covered");
+    DestroyWindow(cover);
+
+    // Deselected with Ctrl+click, closed, refreshed away.
+    gestures::activate(ui.main);
+    ASSERT_TRUE(gestures::selectRows(ui.windowList, {0, 1, 2}));
+    EXPECT_TRUE(bandsExactlyOn({t[0], t[1], t[2]})) << "after deselecting t4";
+    EXPECT_EQ(topWindowsOfClass(L"TilewickBand").size(), 3u) << "a deselected band was kept";
+    PostMessageW(t[0], WM_CLOSE, 0, 0);
+    EXPECT_TRUE(bandsExactlyOn({t[1], t[2]})) << "after closing t1";
+    EXPECT_NE(className(GetForegroundWindow()), L"TilewickBand");
+    gestures::activate(ui.main);
+    tapKey(VK_F5);
+    ASSERT_TRUE(listShows({L"t2", L"t3", L"t4"}));
+    EXPECT_TRUE(bandsExactlyOn({t[1], t[2]})) << "after F5";
+
+    // Compact mode keeps them; exit takes them all.
+    gestures::alt('E');
+    EXPECT_TRUE(
+        waitUntil([&] { return windowRect(ui.main).bottom - windowRect(ui.main).top < 200; }));
+    EXPECT_TRUE(bandsExactlyOn({t[1], t[2]})) << "in compact mode";
+    PostMessageW(ui.main, WM_CLOSE, 0, 0);
+    DWORD code = 0;
+    EXPECT_TRUE(bench.tilewick()->waitForExit(&code));
+    EXPECT_TRUE(topWindowsOfClass(L"TilewickBand").empty());
+}
+
+}  // namespace

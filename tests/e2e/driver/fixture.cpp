@@ -6,8 +6,11 @@ using namespace bench;
 
 namespace {
 bool noLeftovers() {
-    return topWindowsOfClass(L"PuTTY").empty() && topWindowsOfClass(L"TILEWICK").empty();
+    return topWindowsOfClass(L"PuTTY").empty() && topWindowsOfClass(L"TILEWICK").empty() &&
+           topWindowsOfClass(L"TilewickBand").empty();
 }
+
+constexpr COLORREF kBandColour = RGB(255, 128, 0);
 }  // namespace
 
 std::string show(const std::wstring& text) {
@@ -167,4 +170,69 @@ std::vector<RECT> TilewickBench::gridCells(RECT area, int cols, int rows) {
     return ::testing::AssertionFailure()
            << show(windowText(window)) << " is at " << show(wp.rcNormalPosition) << " show "
            << wp.showCmd << ", expected " << show(cell);
+}
+
+std::vector<HWND> TilewickBench::shownBands() {
+    std::vector<HWND> shown;
+    for (HWND band : topWindowsOfClass(L"TilewickBand"))
+        if (IsWindowVisible(band))
+            shown.push_back(band);
+    return shown;
+}
+
+HWND TilewickBench::bandOver(HWND terminal) {
+    if (!IsWindowVisible(terminal) || IsIconic(terminal))
+        return nullptr;
+    const RECT t = windowRect(terminal);
+    for (HWND band : shownBands()) {
+        const RECT b = windowRect(band);
+        if (EqualRect(&b, &t))
+            return band;
+    }
+    return nullptr;
+}
+
+::testing::AssertionResult TilewickBench::bandsExactlyOn(const std::vector<HWND>& terminals) {
+    auto exact = [&] {
+        if (shownBands().size() != terminals.size())
+            return false;
+        for (HWND t : terminals)
+            if (!bandOver(t))
+                return false;
+        return true;
+    };
+    if (waitUntil(exact))
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure();
+    failure << shownBands().size() << " bands shown for " << terminals.size() << " terminals;";
+    for (HWND band : shownBands())
+        failure << " band " << show(windowRect(band));
+    for (HWND t : terminals)
+        if (!bandOver(t))
+            failure << "; no band over " << show(windowText(t)) << " at " << show(windowRect(t));
+    return failure;
+}
+
+int TilewickBench::edgesInBandColour(const RECT& r) {
+    const HDC screen = GetDC(nullptr);
+    // Three quarters along each edge: clear of Tilewick's window at the top left.
+    const int x = r.left + (r.right - r.left) * 3 / 4, y = r.top + (r.bottom - r.top) * 3 / 4;
+    const POINT edges[] = {{x, r.top + 1}, {x, r.bottom - 2}, {r.left + 1, y}, {r.right - 2, y}};
+    int shown = 0;
+    for (const POINT& p : edges)
+        shown += GetPixel(screen, p.x, p.y) == kBandColour;
+    ReleaseDC(nullptr, screen);
+    return shown;
+}
+
+bool TilewickBench::middleInBandColour(const RECT& r) {
+    const HDC screen = GetDC(nullptr);
+    const bool coloured =
+        GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2) == kBandColour;
+    ReleaseDC(nullptr, screen);
+    return coloured;
+}
+
+bool TilewickBench::ringDrawnAround(const RECT& r) {
+    return waitUntil([&] { return edgesInBandColour(r) == 4 && !middleInBandColour(r); });
 }

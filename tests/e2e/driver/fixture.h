@@ -54,6 +54,20 @@ protected:
     // Waits until `window` is restored with `cell` as its normal rectangle.
     ::testing::AssertionResult restoredIn(HWND window, const RECT& cell);
 
+    // Tilewick's bands (class "TilewickBand") that are shown.
+    static std::vector<HWND> shownBands();
+    // The shown band lying over `terminal`'s rectangle, or null.
+    static HWND bandOver(HWND terminal);
+    // Waits until exactly `terminals` wear a band each and no other band is
+    // shown; on time-out says which did not.
+    ::testing::AssertionResult bandsExactlyOn(const std::vector<HWND>& terminals);
+    // How many of the four edges of `r` show the band colour on screen, one
+    // pixel inside, three quarters along; and whether the middle of `r` shows it.
+    static int edgesInBandColour(const RECT& r);
+    static bool middleInBandColour(const RECT& r);
+    // Waits until the ring is drawn along all four edges of `r` and not inside.
+    static bool ringDrawnAround(const RECT& r);
+
     // Saves a picture of the desktop for people to look at; fails the test
     // when the shell side of the bench does not answer.
     void screenshot(const std::wstring& name);

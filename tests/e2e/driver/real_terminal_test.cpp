@@ -326,6 +326,7 @@ protected:
                    focusOf(ui.main) == ui.commandEdit;
         })) << "after Alt+L the terminals are not each in a cell of their own in the normal "
                "state, or Tilewick did not take the foreground and the focus back";
+        ASSERT_TRUE(bandsExactlyOn(terminals));
     }
 
     // Waits until every listener has received exactly `expected` in all (the
@@ -423,6 +424,24 @@ TEST_F(RealTerminalTest, TypedCommandArrivesByteForByteOnEveryHost) {
 
 // Text that no key of the layout types (an on-screen keyboard, a password
 // manager's auto-type): each host receives its UTF-8 bytes, never a NUL.
+// The ring on a selected terminal is Tilewick's own window, but a click on it
+// is the terminal's, as if the ring were not there.
+TEST_F(RealTerminalTest, ClickOnABandReachesItsTerminal) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    for (HWND terminal : terminals)
+        EXPECT_TRUE(ringDrawnAround(windowRect(terminal))) << show(windowText(terminal));
+    screenshot(L"real-terminal-bands");
+    const HWND target = terminals[1];
+    const RECT r = windowRect(target);
+    const POINT onRing = {r.right - 2, r.top + (r.bottom - r.top) * 3 / 4};
+    ASSERT_EQ(className(WindowFromPoint(onRing)), L"PuTTY");
+    click(onRing);
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == target; }))
+        << "the foreground is " << show(className(GetForegroundWindow()));
+    EXPECT_NE(className(GetForegroundWindow()), L"TilewickBand");
+    EXPECT_TRUE(bandsExactlyOn(terminals)) << "after the click";
+}
+
 TEST_F(RealTerminalTest, UnicodeInputArrivesAsItsUtf8BytesOnEveryHost) {
     ASSERT_NO_FATAL_FAILURE(startAll());
     const std::wstring text = L"é日本語ü€\U0001F600";

@@ -1,0 +1,206 @@
+#include "arrange/bands.h"
+
+#include "app/app_state.h"
+#include "arrange/dpi.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+// Window coordinates beyond this are refused or wrapped by the system; a
+// terminal that claims to reach further gets its ring cut there, off screen.
+constexpr std::int32_t kCoordinateLimit = 32000;
+
+std::int32_t clampCoordinate(std::int32_t v) {
+    return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
+}
+
+bool isEmpty(const platform::Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+void hide(TerminalBand& b) {
+    if (b.shown)
+        platform::hideBand(b.window);
+    b.shown = false;
+}
+
+// The frame the user sees: without the invisible resize border where the
+// system can tell it, otherwise the window's rectangle.
+bool readFrame(platform::WindowHandle terminal, platform::Rect& frame) {
+    return platform::visibleFrameBounds(terminal, frame) || platform::windowBounds(terminal, frame);
+}
+
+// One run over some of the bands. Under Wine a window placed below another
+// keeps its place on the X screen, and only one that becomes the topmost is
+// raised there; terminals activated from another process are raised on the X
+// screen without changing places in the z-order Wine reports. So a band is
+// raised to the top first and put in its place afterwards: when it is out of
+// order, and every band after Tilewick's own actions. The main window, when
+// in front, is raised over the bands again.
+enum class Restack { Never, OutOfOrder, Always };
+
+struct Pass {
+    Restack restack = Restack::OutOfOrder;
+    bool broughtUp = false;  // a band was shown or raised: it may cover more than its terminal
+    std::vector<TerminalBand*> toPlace;
+};
+
+// Reads the terminal and brings its band up to date. Only reads that never
+// wait on the terminal's thread, and a placement only when something changed.
+void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
+    if (!b.window)
+        return;
+    const platform::ShowState state = platform::windowShowState(b.terminal);
+    if (!state.exists) {
+        platform::destroyBand(b.window);
+        b.window = nullptr;
+        b.shown = false;
+        return;
+    }
+    platform::Rect frame;
+    if (!state.visible || state.minimized || !readFrame(b.terminal, frame)) {
+        hide(b);
+        return;
+    }
+    // The DPI changes only when the terminal moves to another display.
+    if (rereadDpi || b.dpi == 0 || !(frame == b.frame))
+        b.dpi = usableDpi(platform::windowDpi(b.terminal));
+    b.frame = frame;
+    const int thickness = bandThickness(b.dpi);
+    const platform::Rect bounds = bandBounds(frame, thickness);
+    if (isEmpty(bounds)) {
+        hide(b);
+        return;
+    }
+    const platform::WindowHandle above = platform::windowAbove(b.terminal);
+    if (above == b.window)
+        b.above = nullptr;
+    // A tick accepts the order the system kept after the last placement.
+    const bool ordered = above == b.window || (pass.restack == Restack::OutOfOrder && b.shown &&
+                                               above && above == b.above);
+    const bool lift = pass.restack == Restack::Always ||
+                      (pass.restack == Restack::OutOfOrder && !ordered && above);
+    if (b.shown && ordered && !lift && bounds == b.bounds && thickness == b.thickness)
+        return;
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    if (width != b.bounds.right - b.bounds.left || height != b.bounds.bottom - b.bounds.top ||
+        thickness != b.thickness)
+        platform::setBandRing(b.window, width, height, thickness);
+    const platform::BandOrder order = lift      ? platform::BandOrder::Top
+                                      : ordered ? platform::BandOrder::Keep
+                                      : above   ? platform::BandOrder::Below
+                                                : platform::BandOrder::Top;
+    if (platform::placeBand(b.window, bounds, order, above)) {
+        pass.broughtUp |= !b.shown || order == platform::BandOrder::Top;
+        b.shown = true;
+        b.bounds = bounds;
+        b.thickness = thickness;
+        if (order == platform::BandOrder::Below)
+            b.above = above;
+        if (lift)
+            pass.toPlace.push_back(&b);
+    } else {
+        b.bounds = {};  // the ring is set again on the next try
+    }
+}
+
+// Follows the given bands, in order, as one pass.
+void followAll(const std::vector<TerminalBand*>& bands, bool rereadDpi, Restack restack) {
+    const platform::WindowHandle main = app().mainWindow;
+    const bool mainInFront = main && platform::foregroundWindow() == main;
+    Pass pass;
+    pass.restack = restack;
+    for (TerminalBand* b : bands)
+        follow(*b, rereadDpi, pass);
+    if (pass.broughtUp && mainInFront)
+        platform::raiseWindow(main);
+    Pass settle;
+    settle.restack = Restack::Never;
+    for (TerminalBand* b : pass.toPlace)
+        follow(*b, false, settle);
+}
+
+}  // namespace
+
+int bandThickness(unsigned dpi) {
+    return scaleToDpi(kBandThickness96, usableDpi(dpi));
+}
+
+platform::Rect bandBounds(const platform::Rect& frame, int thickness) {
+    const platform::Rect r{clampCoordinate(frame.left), clampCoordinate(frame.top),
+                           clampCoordinate(frame.right), clampCoordinate(frame.bottom)};
+    // A ring needs room for its hole: the terminal must show inside it.
+    const long long width = static_cast<long long>(r.right) - r.left;
+    const long long height = static_cast<long long>(r.bottom) - r.top;
+    if (width <= 2LL * thickness || height <= 2LL * thickness)
+        return {};
+    return r;
+}
+
+std::size_t pollsPerTick(std::size_t count) {
+    return std::min(kMaxPollsPerTick, (count + kTicksPerRound - 1) / kTicksPerRound);
+}
+
+void followSelection() {
+    AppState& a = app();
+    std::vector<TerminalBand>& bands = a.bands.bands;
+    std::unordered_map<platform::WindowHandle, std::size_t> old;
+    for (std::size_t i = 0; i < bands.size(); ++i)
+        old.emplace(bands[i].terminal, i);
+    std::vector<TerminalBand> next;
+    next.reserve(a.selectedWindows.size());
+    std::vector<std::size_t> made;
+    for (const WindowRecord& r : a.selectedWindows) {
+        auto it = old.find(r.handle);
+        if (it != old.end()) {
+            next.push_back(bands[it->second]);
+            old.erase(it);
+        } else {
+            made.push_back(next.size());
+            TerminalBand b;
+            b.terminal = r.handle;
+            b.window = platform::createBand(kBandClassName);
+            next.push_back(b);
+        }
+    }
+    for (const auto& gone : old)
+        if (bands[gone.second].window)
+            platform::destroyBand(bands[gone.second].window);
+    bands = std::move(next);
+    a.bands.nextPoll = 0;
+    // The bands kept are the ticks' business; a new one shows at once.
+    std::vector<TerminalBand*> fresh;
+    for (std::size_t i : made)
+        fresh.push_back(&bands[i]);
+    followAll(fresh, true, Restack::OutOfOrder);
+}
+
+void followNow() {
+    std::vector<TerminalBand*> all;
+    for (TerminalBand& b : app().bands.bands)
+        all.push_back(&b);
+    followAll(all, true, Restack::Always);
+}
+
+void followTick() {
+    BandState& s = app().bands;
+    const std::size_t count = s.bands.size();
+    const std::size_t polls = pollsPerTick(count);
+    std::vector<TerminalBand*> share;
+    for (std::size_t i = 0; i < polls; ++i)
+        share.push_back(&s.bands[(s.nextPoll + i) % count]);
+    followAll(share, false, Restack::OutOfOrder);
+    if (count)
+        s.nextPoll = (s.nextPoll + polls) % count;
+}
+
+void removeBands() {
+    BandState& s = app().bands;
+    for (const TerminalBand& b : s.bands)
+        if (b.window)
+            platform::destroyBand(b.window);
+    s.bands.clear();
+    s.nextPoll = 0;
+}

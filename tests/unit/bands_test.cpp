@@ -1,0 +1,335 @@
+#include "arrange/arrange.h"
+#include "arrange/bands.h"
+#include "arrange/displays.h"
+#include "arrange/window_actions.h"
+#include "registry/selection.h"
+
+#include "tests/unit/test_support.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+using platform::Rect;
+using platform::WindowHandle;
+using Strings = std::vector<std::string>;
+
+class BandsTest : public AppTest {
+protected:
+    // The band of a terminal, nullptr when it has none.
+    WindowHandle bandOf(WindowHandle terminal) {
+        for (const TerminalBand& b : app().bands.bands)
+            if (b.terminal == terminal)
+                return b.window;
+        return nullptr;
+    }
+    // Titles of the terminals that show a band, in selection order.
+    Strings banded() {
+        Strings out;
+        for (const TerminalBand& b : app().bands.bands) {
+            const WindowHandle w = b.window;
+            if (w && desk().windows.count(w) && desk()[w].exists && desk()[w].visible)
+                out.push_back(fake::narrow(desk()[b.terminal].text));
+        }
+        return out;
+    }
+    // Band windows that exist, shown or not.
+    int bandWindows() {
+        return static_cast<int>(
+            std::count_if(desk().windows.begin(), desk().windows.end(),
+                          [](const auto& w) { return w.second.band && w.second.exists; }));
+    }
+    int zIndex(WindowHandle w) {
+        const auto& z = desk().zOrder;
+        return static_cast<int>(std::find(z.begin(), z.end(), w) - z.begin());
+    }
+    // Ticks enough for every terminal to be polled once.
+    void tickRound() {
+        const std::size_t n = app().bands.bands.size();
+        for (std::size_t i = 0, polls = pollsPerTick(n); polls && i < (n + polls - 1) / polls; ++i)
+            followTick();
+    }
+    void raise(WindowHandle w) {
+        auto& z = desk().zOrder;
+        z.erase(std::remove(z.begin(), z.end(), w), z.end());
+        z.insert(z.begin(), w);
+    }
+};
+
+struct GeometryCase {
+    const char* name;
+    Rect bounds;
+    unsigned dpi;
+    bool frameReadable;  // Windows 10/11 with the DWM; not Wine
+    Rect invisibleBorder;
+    bool shown;
+    Rect band;
+    int ring;
+};
+
+TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
+    const GeometryCase cases[] = {
+        {"96 DPI, rectangle only (Wine)",
+         {100, 50, 740, 530},
+         96,
+         false,
+         {},
+         true,
+         {100, 50, 740, 530},
+         3},
+        {"144 DPI, rectangle only",
+         {100, 50, 740, 530},
+         144,
+         false,
+         {},
+         true,
+         {100, 50, 740, 530},
+         5},
+        {"96 DPI, invisible border left out",
+         {100, 50, 740, 530},
+         96,
+         true,
+         {7, 0, 7, 7},
+         true,
+         {107, 50, 733, 523},
+         3},
+        {"144 DPI, invisible border left out",
+         {100, 50, 740, 530},
+         144,
+         true,
+         {11, 0, 11, 11},
+         true,
+         {111, 50, 729, 519},
+         5},
+        {"border kept where the frame cannot be read",
+         {100, 50, 740, 530},
+         96,
+         false,
+         {7, 0, 7, 7},
+         true,
+         {100, 50, 740, 530},
+         3},
+        {"no DPI answer counts as 96", {0, 0, 640, 480}, 0, false, {}, true, {0, 0, 640, 480}, 3},
+        {"off every display",
+         {5000, 5000, 5640, 5480},
+         96,
+         false,
+         {},
+         true,
+         {5000, 5000, 5640, 5480},
+         3},
+        {"absurdly large: cut off screen",
+         {-100000, -100000, 100000, 100000},
+         96,
+         false,
+         {},
+         true,
+         {-32000, -32000, 32000, 32000},
+         3},
+        {"empty rectangle: no band", {200, 200, 200, 200}, 96, false, {}, false, {}, 0},
+        {"no room for a hole: no band", {0, 0, 6, 480}, 96, false, {}, false, {}, 0},
+        {"inverted rectangle: no band", {640, 480, 0, 0}, 96, false, {}, false, {}, 0},
+    };
+    for (const GeometryCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        const WindowHandle t = discover({u"web"})[0];
+        desk()[t].bounds = c.bounds;
+        desk()[t].dpi = c.dpi;
+        desk()[t].frameReadable = c.frameReadable;
+        desk()[t].invisibleBorder = c.invisibleBorder;
+        selectAll();
+        const WindowHandle band = bandOf(t);
+        ASSERT_NE(band, nullptr);
+        EXPECT_EQ(desk()[band].visible, c.shown);
+        if (c.shown) {
+            EXPECT_EQ(desk()[band].bounds, c.band);
+            EXPECT_EQ(desk()[band].ring, c.ring);
+        }
+    }
+}
+
+TEST_F(BandsTest, ThicknessIsThreePixelsAt96) {
+    const std::pair<unsigned, int> cases[] = {{96, 3},  {120, 4}, {144, 5},   {192, 6},
+                                              {288, 9}, {0, 3},   {100000, 3}};
+    for (const auto& [dpi, thickness] : cases)
+        EXPECT_EQ(bandThickness(dpi), thickness) << dpi;
+}
+
+struct SelectionStep {
+    const char* name;
+    std::function<void()> act;
+    Strings banded;
+};
+
+TEST_F(BandsTest, ExactlyTheShownSelectedTerminalsHaveBands) {
+    // Rows in title order: a, b, c, d.
+    const auto h = discover({u"a", u"b", u"c", u"d"});
+    const SelectionStep steps[] = {
+        {"click a, Ctrl+click c",
+         [&] {
+             clickRow(0);
+             ctrlClickRow(2);
+         },
+         {"a", "c"}},
+        {"Ctrl+click c again", [&] { ctrlClickRow(2); }, {"a"}},
+        {"select all", [&] { selectAll(); }, {"a", "b", "c", "d"}},
+        {"minimise b",
+         [&] {
+             desk()[h[1]].placement.showCmd = platform::kShowMinimized;
+             tickRound();
+         },
+         {"a", "c", "d"}},
+        {"hide d",
+         [&] {
+             desk()[h[3]].visible = false;
+             tickRound();
+         },
+         {"a", "c"}},
+        {"restore b, show d",
+         [&] {
+             desk()[h[1]].placement.showCmd = platform::kShowNormal;
+             desk()[h[3]].visible = true;
+             tickRound();
+         },
+         {"a", "b", "c", "d"}},
+        {"close a",
+         [&] {
+             desk().close(h[0]);
+             tickRound();
+         },
+         {"b", "c", "d"}},
+        {"refresh drops a", [&] { refreshWindows(); }, {"b", "c", "d"}},
+        {"invert", [&] { invertSelection(); }, {}},
+        {"select b, c; hide the others",
+         [&] {
+             clickRow(0);
+             ctrlClickRow(1);
+             hideOthers();
+         },
+         {"b", "c"}},
+        {"filter hides c", [&] { typeFilter(u"b"); }, {"b"}},
+    };
+    for (const SelectionStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(banded(), step.banded);
+        // One band window per selected terminal still there, none left behind.
+        int live = 0;
+        for (const WindowRecord& r : app().selectedWindows)
+            live += desk().windows.count(r.handle) && desk()[r.handle].exists;
+        EXPECT_EQ(bandWindows(), live);
+        for (const WindowRecord& r : app().allWindows)
+            EXPECT_FALSE(desk()[r.handle].band);
+    }
+    // Bands never join the list, and none survives exit.
+    refreshWindows();
+    EXPECT_EQ(app().allWindows.size(), 3u);
+    removeBands();
+    EXPECT_EQ(bandWindows(), 0);
+}
+
+TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
+    const auto h = discover({u"a", u"b", u"c"});
+    const WindowHandle other = desk().add(u"Notepad", u"notes");
+    selectAll();
+    for (WindowHandle t : h)
+        EXPECT_EQ(platform::windowAbove(t), bandOf(t));
+
+    // Raised by someone else: the band comes up with it within a round.
+    raise(h[2]);
+    tickRound();
+    EXPECT_EQ(zIndex(bandOf(h[2])), 0);
+    EXPECT_EQ(zIndex(h[2]), 1);
+
+    // A window brought over the terminal covers its band too.
+    raise(other);
+    tickRound();
+    EXPECT_LT(zIndex(other), zIndex(bandOf(h[2])));
+    EXPECT_EQ(platform::windowAbove(h[2]), bandOf(h[2]));
+
+    // Lowered to the bottom: the band goes with it.
+    auto& z = desk().zOrder;
+    z.erase(std::remove(z.begin(), z.end(), h[0]), z.end());
+    z.push_back(h[0]);
+    tickRound();
+    EXPECT_EQ(platform::windowAbove(h[0]), bandOf(h[0]));
+
+    // Tilewick's own arrange raises each terminal; each band follows at once.
+    desk().monitors = {{u"\\\\.\\DISPLAY1", {0, 0, 1920, 1080}}};
+    refreshDisplays();
+    platform::setWindowText(app().controls.columnsEdit, u"3");
+    platform::setWindowText(app().controls.rowsEdit, u"1");
+    arrangeWindows();
+    for (WindowHandle t : h) {
+        EXPECT_EQ(platform::windowAbove(t), bandOf(t));
+        EXPECT_EQ(desk()[bandOf(t)].bounds, desk()[t].bounds);
+    }
+    // The last arranged is on top with its band, under the main window in front.
+    EXPECT_EQ(desk().foreground, app().mainWindow);
+    EXPECT_EQ(zIndex(app().mainWindow), 0);
+    EXPECT_EQ(zIndex(bandOf(h[2])), 1);
+    EXPECT_EQ(zIndex(h[2]), 2);
+}
+
+TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
+    const std::pair<std::size_t, std::size_t> shares[] = {
+        {0, 0}, {1, 1}, {4, 1}, {5, 2}, {50, 13}, {256, 64}, {1000, 64}, {100000, 64}};
+    for (const auto& [count, polls] : shares)
+        EXPECT_EQ(pollsPerTick(count), polls) << count;
+
+    std::vector<std::u16string> titles;
+    for (int i = 0; i < 1000; ++i)
+        titles.push_back(u"t" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
+                         std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
+    const auto h = discover(titles);
+    selectAll();
+    EXPECT_EQ(bandWindows(), 1000);
+
+    // Nothing changed: ticks read each terminal in turn and place nothing.
+    desk().bandPlacements = 0;
+    for (int tick = 0; tick < 40; ++tick) {
+        desk().showStateReads = 0;
+        followTick();
+        EXPECT_LE(desk().showStateReads, static_cast<int>(kMaxPollsPerTick));
+    }
+    EXPECT_EQ(desk().bandPlacements, 0);
+
+    // Every terminal moved: each band follows within ceil(1000 / 64) ticks.
+    for (WindowHandle t : h)
+        desk()[t].bounds = {10, 10, 500, 400};
+    for (int tick = 0; tick < 16; ++tick)
+        followTick();
+    for (WindowHandle t : h)
+        ASSERT_EQ(desk()[bandOf(t)].bounds, (Rect{10, 10, 500, 400}));
+    EXPECT_EQ(desk().bandPlacements, 1000);
+}
+
+TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {
+    const auto h = discover({u"hung", u"closing", u"moving"});
+    desk()[h[0]].bounds = {0, 0, 400, 300};
+    selectAll();
+    // A terminal that stopped answering: its band stays, no call waits on it.
+    desk()[h[0]].hung = true;
+    desk()[h[0]].hungReported = true;
+    // One that closes between two ticks.
+    desk().close(h[1]);
+    desk()[h[2]].bounds = {50, 60, 450, 360};
+    tickRound();
+    EXPECT_TRUE(desk().blocked.empty());
+    EXPECT_EQ(desk()[bandOf(h[0])].bounds, (Rect{0, 0, 400, 300}));
+    EXPECT_EQ(bandOf(h[1]), nullptr);
+    EXPECT_EQ(bandWindows(), 2);
+    EXPECT_EQ(desk()[bandOf(h[2])].bounds, (Rect{50, 60, 450, 360}));
+
+    // A display change to 150 % while bands are shown: rings rescaled at once.
+    for (WindowHandle t : h)
+        desk()[t].dpi = 144;
+    followNow();
+    EXPECT_EQ(desk()[bandOf(h[2])].ring, 5);
+    removeBands();
+    EXPECT_EQ(bandWindows(), 0);
+}
+
+}  // namespace
