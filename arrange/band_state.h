@@ -8,8 +8,10 @@
 
 struct TerminalBand {
     platform::WindowHandle terminal = nullptr;
-    // Tilewick's ring window; nullptr once the terminal has gone.
+    // Tilewick's ring window: made when the band is first to be shown, and
+    // gone with the terminal.
     platform::WindowHandle window = nullptr;
+    bool terminalGone = false;
     bool shown = false;
     // The terminal's frame as last read, and the DPI read with it.
     platform::Rect frame;

@@ -50,13 +50,15 @@ struct Pass {
 // Reads the terminal and brings its band up to date. Only reads that never
 // wait on the terminal's thread, and a placement only when something changed.
 void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
-    if (!b.window)
+    if (b.terminalGone)
         return;
     const platform::ShowState state = platform::windowShowState(b.terminal);
     if (!state.exists) {
-        platform::destroyBand(b.window);
+        if (b.window)
+            platform::destroyBand(b.window);
         b.window = nullptr;
         b.shown = false;
+        b.terminalGone = true;
         return;
     }
     platform::Rect frame;
@@ -74,6 +76,8 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         hide(b);
         return;
     }
+    if (!b.window && !(b.window = platform::createBand(kBandClassName)))
+        return;  // tried again on the next poll
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
     if (above == b.window)
         b.above = nullptr;
@@ -161,7 +165,6 @@ void followSelection() {
             made.push_back(next.size());
             TerminalBand b;
             b.terminal = r.handle;
-            b.window = platform::createBand(kBandClassName);
             next.push_back(b);
         }
     }
@@ -170,10 +173,13 @@ void followSelection() {
             platform::destroyBand(bands[gone.second].window);
     bands = std::move(next);
     a.bands.nextPoll = 0;
-    // The bands kept are the ticks' business; a new one shows at once.
+    // The bands kept are the ticks' business. New ones show at once, as many
+    // as one tick may make: the rest come with the ticks, so selecting a
+    // thousand terminals never holds the loop while a thousand windows are made.
     std::vector<TerminalBand*> fresh;
     for (std::size_t i : made)
-        fresh.push_back(&bands[i]);
+        if (fresh.size() < kMaxPollsPerTick)
+            fresh.push_back(&bands[i]);
     followAll(fresh, true, Restack::OutOfOrder);
 }
 

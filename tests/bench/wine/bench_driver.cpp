@@ -647,8 +647,9 @@ void printTable() {
                     cell(own).c_str(), baseCell.c_str(), cell(find("plain")).c_str(), ratio);
     }
     std::printf("\nbaseline: redraw off during the rebuild (list actions), the guard's own calls\n"
-                "and the same posts or sends (key, paste), the same window with its nineteen\n"
-                "controls and pictures (start-up). plain: a list drawn after every row and mark;\n"
+                "and the same posts or sends (key; paste, each click after the same probe and\n"
+                "clipboard check), the same window with its nineteen controls and pictures\n"
+                "(start-up). plain: a list drawn after every row and mark;\n"
                 "at start-up a window of three controls only.\n");
     auto& startSamples = samples["start-up to 50 rows"];
     if (!startSamples["Tilewick"].empty() && !startSamples["plain"].empty())

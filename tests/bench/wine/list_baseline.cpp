@@ -38,6 +38,7 @@ namespace {
 constexpr int kTitleUnits = 1024;
 constexpr int kFilterId = 2000;
 constexpr UINT kSendTimeoutMs = 3000;
+constexpr UINT kProbeMs = 250;
 
 struct Record {
     wchar_t title[kTitleUnits];
@@ -198,9 +199,15 @@ void paste() {
             GlobalUnlock(block);
         }
     }
+    const DWORD seen = GetClipboardSequenceNumber();
     CloseClipboard();
     for (const Record& r : selected) {
+        // The same probe and clipboard check as Tilewick's before each click.
         DWORD_PTR result;
+        if (!SendMessageTimeoutW(r.handle, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kProbeMs, &result))
+            continue;
+        if (GetClipboardSequenceNumber() != seen)
+            break;
         SendMessageTimeoutW(r.handle, WM_RBUTTONDOWN, MK_RBUTTON, 0, SMTO_ABORTIFHUNG,
                             kSendTimeoutMs, &result);
         SendMessageTimeoutW(r.handle, WM_RBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
