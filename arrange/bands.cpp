@@ -4,6 +4,7 @@
 #include "arrange/dpi.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 namespace {
@@ -44,6 +45,7 @@ enum class Restack { Never, OutOfOrder, Always };
 struct Pass {
     Restack restack = Restack::OutOfOrder;
     bool broughtUp = false;  // a band was shown or raised: it may cover more than its terminal
+    std::size_t mayMake = SIZE_MAX;  // band windows this pass may still make
     std::vector<TerminalBand*> toPlace;
 };
 
@@ -76,8 +78,13 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         hide(b);
         return;
     }
-    if (!b.window && !(b.window = platform::createBand(kBandClassName)))
-        return;  // tried again on the next poll
+    if (!b.window) {
+        if (pass.mayMake == 0)
+            return;  // made on a later poll
+        --pass.mayMake;
+        if (!(b.window = platform::createBand(kBandClassName)))
+            return;  // tried again on the next poll
+    }
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
     if (above == b.window)
         b.above = nullptr;
@@ -111,11 +118,13 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
 }
 
 // Follows the given bands, in order, as one pass.
-void followAll(const std::vector<TerminalBand*>& bands, bool rereadDpi, Restack restack) {
+void followAll(const std::vector<TerminalBand*>& bands, bool rereadDpi, Restack restack,
+               std::size_t mayMake = SIZE_MAX) {
     const platform::WindowHandle main = app().mainWindow;
     const bool mainInFront = main && platform::foregroundWindow() == main;
     Pass pass;
     pass.restack = restack;
+    pass.mayMake = mayMake;
     for (TerminalBand* b : bands)
         follow(*b, rereadDpi, pass);
     if (pass.broughtUp && mainInFront)
@@ -180,7 +189,7 @@ void followSelection() {
     for (std::size_t i : made)
         if (fresh.size() < kMaxPollsPerTick)
             fresh.push_back(&bands[i]);
-    followAll(fresh, true, Restack::OutOfOrder);
+    followAll(fresh, true, Restack::OutOfOrder, kMaxBandsMadePerTick);
 }
 
 void followNow() {
@@ -197,7 +206,7 @@ void followTick() {
     std::vector<TerminalBand*> share;
     for (std::size_t i = 0; i < polls; ++i)
         share.push_back(&s.bands[(s.nextPoll + i) % count]);
-    followAll(share, false, Restack::OutOfOrder);
+    followAll(share, false, Restack::OutOfOrder, kMaxBandsMadePerTick);
     if (count)
         s.nextPoll = (s.nextPoll + polls) % count;
 }

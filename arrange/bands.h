@@ -20,6 +20,10 @@ constexpr std::size_t kTicksPerRound = 4;
 // The most terminals polled in one tick, so a thousand selected terminals
 // still leave the thread free.
 constexpr std::size_t kMaxPollsPerTick = 64;
+// The most band windows made in one tick or at one selection change: making
+// one costs several milliseconds under Wine, and a thousand selected at once
+// must not hold the loop. Tilewick's own actions make all that are missing.
+constexpr std::size_t kMaxBandsMadePerTick = 8;
 
 // The ring's width at a DPI (0 or absurd DPIs count as 96).
 int bandThickness(unsigned dpi);
