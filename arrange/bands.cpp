@@ -183,13 +183,14 @@ void followSelection() {
     bands = std::move(next);
     a.bands.nextPoll = 0;
     // The bands kept are the ticks' business. New ones show at once, as many
-    // as one tick may make: the rest come with the ticks, so selecting a
-    // thousand terminals never holds the loop while a thousand windows are made.
+    // as one tick polls: the rest come with the ticks, a few at a time, so
+    // selecting a thousand terminals never holds the loop while a thousand
+    // windows are made.
     std::vector<TerminalBand*> fresh;
     for (std::size_t i : made)
         if (fresh.size() < kMaxPollsPerTick)
             fresh.push_back(&bands[i]);
-    followAll(fresh, true, Restack::OutOfOrder, kMaxBandsMadePerTick);
+    followAll(fresh, true, Restack::OutOfOrder);
 }
 
 void followNow() {

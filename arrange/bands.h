@@ -20,9 +20,9 @@ constexpr std::size_t kTicksPerRound = 4;
 // The most terminals polled in one tick, so a thousand selected terminals
 // still leave the thread free.
 constexpr std::size_t kMaxPollsPerTick = 64;
-// The most band windows made in one tick or at one selection change: making
-// one costs several milliseconds under Wine, and a thousand selected at once
-// must not hold the loop. Tilewick's own actions make all that are missing.
+// The most band windows one tick makes: making one costs several
+// milliseconds under Wine. A selection change makes as many as a tick polls,
+// Tilewick's own actions all that are missing.
 constexpr std::size_t kMaxBandsMadePerTick = 8;
 
 // The ring's width at a DPI (0 or absurd DPIs count as 96).

@@ -288,10 +288,10 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
         titles.push_back(u"t" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
                          std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
     const auto h = discover(titles);
-    // Selecting them all makes no more band windows than one tick may; each
-    // tick then makes at most as many, until every terminal has its band.
+    // Selecting them all makes no more band windows than one tick polls; each
+    // tick then makes a few, until every terminal has its band.
     selectAll();
-    EXPECT_EQ(bandWindows(), static_cast<int>(kMaxBandsMadePerTick));
+    EXPECT_EQ(bandWindows(), static_cast<int>(kMaxPollsPerTick));
     for (int tick = 0; bandWindows() < 1000 && tick < 1000; ++tick) {
         const int before = bandWindows();
         followTick();
