@@ -9,19 +9,13 @@ source "$here/wine-env.sh"
 dpi=$1
 shift
 
-own_bench=0
-if ! twk_bench_is_up; then
-  twk_bench_up || exit 1
-  own_bench=1
-fi
-TWK_DISPLAY=$(_twk_state_get display)
-export TWK_DISPLAY
+twk_bench_join || exit 1
 
 back_to_96() {
   twk_set_dpi 96
   twk_wine wineboot >/dev/null 2>&1 || true
   _twk_wait_for 60 _twk_desktop_shown || _twk_log "the Wine desktop did not come back"
-  [ $own_bench = 1 ] && twk_bench_down quiet
+  [ "$TWK_OWN_BENCH" = 1 ] && twk_bench_down quiet
 }
 trap 'back_to_96; exit 124' INT TERM
 

@@ -14,7 +14,7 @@
 #   TWK_SHOT_DIR    where screenshots go, default $TWK_WINE_DIR/screenshots
 #   TWK_USE_DISPLAY 1 = use the caller's $DISPLAY instead of starting Xvfb
 #
-# Functions: twk_bench_up, twk_bench_down, twk_bench_is_up, twk_wine CMD...,
+# Functions: twk_bench_up, twk_bench_down, twk_bench_is_up, twk_bench_join, twk_wine CMD...,
 # twk_screenshot FILE.png, twk_set_dpi DPI.
 
 TWK_REPO_DIR=${TWK_REPO_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -195,6 +195,18 @@ twk_bench_up() {
   _twk_shot_service "$TWK_DISPLAY" "$TWK_SHOT_DIR" "$TWK_EXCHANGE_DIR" </dev/null >/dev/null 2>&1 &
   echo "shot_pid=$!" >>"$TWK_STATE_FILE"
   _twk_log "up on $TWK_DISPLAY (prefix $WINEPREFIX)"
+}
+
+# For a script that runs one thing in the bench: uses the bench when it is up,
+# or brings it up and sets TWK_OWN_BENCH=1, for the caller to take it down.
+twk_bench_join() {
+  TWK_OWN_BENCH=0
+  if ! twk_bench_is_up; then
+    twk_bench_up || return 1
+    TWK_OWN_BENCH=1
+  fi
+  TWK_DISPLAY=$(_twk_state_get display)
+  export TWK_DISPLAY
 }
 
 twk_bench_down() {

@@ -6,18 +6,12 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-own_bench=0
-if ! twk_bench_is_up; then
-  twk_bench_up || exit 1
-  own_bench=1
-fi
-TWK_DISPLAY=$(_twk_state_get display)
-export TWK_DISPLAY
+twk_bench_join || exit 1
 
 child=""
 on_signal() {
   [ -n "$child" ] && kill "$child" 2>/dev/null
-  [ $own_bench = 1 ] && twk_bench_down quiet
+  [ "$TWK_OWN_BENCH" = 1 ] && twk_bench_down quiet
   exit 124
 }
 trap on_signal INT TERM
@@ -26,5 +20,5 @@ twk_wine wine "$@" &
 child=$!
 wait "$child"
 rc=$?
-[ $own_bench = 1 ] && twk_bench_down quiet
+[ "$TWK_OWN_BENCH" = 1 ] && twk_bench_down quiet
 exit $rc
