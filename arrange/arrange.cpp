@@ -1,8 +1,8 @@
 #include "arrange/arrange.h"
 
 #include "app/app_state.h"
-#include "arrange/frame.h"
 #include "arrange/bands.h"
+#include "arrange/frame.h"
 #include "arrange/grid.h"
 #include "broadcast/key_state.h"
 #include "platform/bounded_text.h"

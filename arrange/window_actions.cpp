@@ -1,8 +1,8 @@
 #include "arrange/window_actions.h"
 
 #include "app/app_state.h"
-#include "broadcast/key_state.h"
 #include "arrange/bands.h"
+#include "broadcast/key_state.h"
 
 #include <unordered_set>
 
