@@ -17,6 +17,8 @@
 #   --large-plain-reps N  of the plain baseline at 1000/5000, which is slow (default 1)
 #   --only LIST           some of startup,small,large,input,bands
 # TWK_TILEWICK_EXE=/path/Tilewick.exe measures another build of Tilewick.
+# TWK_WINE_ARCH=win32|win64 picks the build; by default the 32-bit one where
+# this machine runs 32-bit code, else the 64-bit one.
 # Not part of scripts/test.sh: its numbers are reported, never asserted.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -24,23 +26,24 @@ REPO=$(pwd)
 BENCH=$REPO/build/bench
 
 bash scripts/install-deps.sh
+export TWK_WINE_DIR=$BENCH/wine
+source scripts/wine-env.sh
+WIN=$BENCH/$TWK_WIN_BUILD
 
-echo "=== build"
+echo "=== build ($TWK_MINGW_ARCH Windows build under $TWK_WINE_LOADER)"
 cmake -S . -B "$BENCH/host" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BENCH/host" -j2 --target filter_bench >/dev/null
-cmake -S . -B "$BENCH/win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+cmake -S . -B "$WIN" -DCMAKE_TOOLCHAIN_FILE="$TWK_TOOLCHAIN_FILE" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BENCH/win" -j2 --target bench_driver >/dev/null
+cmake --build "$WIN" -j2 --target bench_driver >/dev/null
 
 echo "=== host logic over the fake desktop"
 "$BENCH/host/tests/bench/filter_bench" --benchmark_min_time=0.2
 
-echo "=== Wine"
-export TWK_WINE_DIR=$BENCH/wine
-source scripts/wine-env.sh
+echo "=== Wine ($TWK_WINE_ARCH)"
 trap 'twk_bench_down quiet' EXIT
 twk_bench_up
 if [ -n "${TWK_TILEWICK_EXE:-}" ]; then
   export TWK_TILEWICK_EXE
 fi
-twk_wine wine "$BENCH/win/tests/bench/wine/bench_driver.exe" "$@"
+twk_wine wine "$WIN/tests/bench/wine/bench_driver.exe" "$@"

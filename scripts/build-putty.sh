@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Builds the Windows PuTTY terminal (putty.exe only) that the end-to-end tests
 # drive as a real terminal, from Debian's "putty" source package, cross-compiled
-# for 32-bit Windows with MinGW-w64 and PuTTY's own CMake, statically linked.
+# for 32- or 64-bit Windows with MinGW-w64 and PuTTY's own CMake, statically
+# linked.
 #
 # The result is cached outside the clone, so a second run only prints its path:
 #   $TILEWICK_PUTTY_CACHE, else $XDG_CACHE_HOME/tilewick/putty,
 #   else /var/cache/tilewick/putty (root) or ~/.cache/tilewick/putty,
-# in <cache>/<debian version>/putty.exe.
+# in <cache>/<debian version>/<arch>/putty.exe, each architecture apart.
 #
 # Prints the path of putty.exe on stdout (everything else goes to stderr) and
 # exits 0; exits non-zero when it cannot be built.
 #
+#   --arch A    i686 (32-bit, the default) or x86_64 (64-bit)
 #   --version   print the Debian version that would be built, and stop
 #   --rebuild   build even when the cache already has it
 # Environment: TILEWICK_PUTTY_JOBS (default 2) parallel build jobs.
@@ -21,13 +23,25 @@ die() { log "$*"; exit 1; }
 
 rebuild=0
 only_version=0
-for arg in "$@"; do
-  case "$arg" in
+arch=i686
+while [ $# -gt 0 ]; do
+  case "$1" in
     --rebuild) rebuild=1 ;;
     --version) only_version=1 ;;
-    *) die "unknown argument $arg (use --rebuild or --version)" ;;
+    --arch)
+      [ $# -ge 2 ] || die "--arch needs i686 or x86_64"
+      arch=$2
+      shift ;;
+    *) die "unknown argument $1 (use --arch, --rebuild or --version)" ;;
   esac
+  shift
 done
+case "$arch" in
+  i686) processor=x86 ;;
+  x86_64) processor=AMD64 ;;
+  *) die "--arch must be i686 or x86_64, not '$arch'" ;;
+esac
+mingw=$arch-w64-mingw32
 
 if [ -n "${TILEWICK_PUTTY_CACHE:-}" ]; then
   cache_root=$TILEWICK_PUTTY_CACHE
@@ -48,7 +62,7 @@ candidate_version() {
 version=$(candidate_version || true)
 if [ -z "$version" ]; then
   # No package lists yet (fresh machine): use what is cached, if anything.
-  cached=$(ls -1d "$cache_root"/*/putty.exe 2>/dev/null | sort -V | tail -n 1 || true)
+  cached=$(ls -1d "$cache_root"/*/"$arch"/putty.exe 2>/dev/null | sort -V | tail -n 1 || true)
   if [ -n "$cached" ] && [ $rebuild = 0 ] && [ $only_version = 0 ]; then
     echo "$cached"
     exit 0
@@ -64,14 +78,14 @@ if [ $only_version = 1 ]; then
   exit 0
 fi
 
-out_dir=$cache_root/$version
+out_dir=$cache_root/$version/$arch
 exe=$out_dir/putty.exe
 if [ -s "$exe" ] && [ $rebuild = 0 ]; then
   echo "$exe"
   exit 0
 fi
 
-for tool in i686-w64-mingw32-gcc-posix i686-w64-mingw32-windres cmake make tar patch; do
+for tool in "$mingw-gcc-posix" "$mingw-windres" cmake make tar patch; do
   command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh installs it)"
 done
 
@@ -132,14 +146,14 @@ fi
 
 # ---- the cross build ---------------------------------------------------------------
 
-cat >"$work/toolchain-i686.cmake" <<'EOF'
+cat >"$work/toolchain.cmake" <<EOF
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER  i686-w64-mingw32-gcc-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_AR          i686-w64-mingw32-ar)
-set(CMAKE_RANLIB      i686-w64-mingw32-ranlib)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR $processor)
+set(CMAKE_C_COMPILER  $mingw-gcc-posix)
+set(CMAKE_RC_COMPILER $mingw-windres)
+set(CMAKE_AR          $mingw-ar)
+set(CMAKE_RANLIB      $mingw-ranlib)
+set(CMAKE_FIND_ROOT_PATH /usr/$mingw)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
@@ -147,9 +161,9 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 add_compile_definitions(__USE_MINGW_ANSI_STDIO)
 EOF
 
-log "building putty.exe (about a minute on 2 cores)"
+log "building $arch putty.exe (about a minute on 2 cores)"
 started=$(date +%s)
-cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain-i686.cmake" \
+cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release >"$work/configure.log" 2>&1 ||
   { tail -n 40 "$work/configure.log" >&2; die "configure failed"; }
 cmake --build "$work/build" --target putty -j"$jobs" >"$work/build.log" 2>&1 ||

@@ -18,6 +18,8 @@
 #                      (default: six free ones from 23400 up)
 #   TWK_DEMO_SHELL     the hosts' shell, a bash (default: bash)
 #   TWK_PUTTY_EXE      putty.exe (default: what scripts/build-putty.sh built)
+#   TWK_WINE_ARCH      win32 or win64 (default: the 32-bit build where this
+#                      machine runs 32-bit code, else the 64-bit one)
 #   TWK_DEMO_SHOT_DIR  where the screenshots go (default build/demo/screenshots)
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -89,14 +91,17 @@ shell=${TWK_DEMO_SHELL:-bash}
 shell_path=$(command -v "$shell") || die "shell '$shell' not found (TWK_DEMO_SHELL names the hosts' bash)"
 
 bash scripts/install-deps.sh >/dev/null || die "cannot install the packages it needs (scripts/install-deps.sh)"
-if [ ! -f build/win/CMakeCache.txt ]; then
-  cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null ||
-    die "cannot configure the Windows build in build/win"
+bench_env || die "TWK_WINE_ARCH must be win32 or win64"
+build=build/$TWK_WIN_BUILD
+say "the $TWK_MINGW_ARCH build ($build) under $TWK_WINE_LOADER$(twk_runs_32bit || echo ': this machine runs no 32-bit code')"
+if [ ! -f $build/CMakeCache.txt ]; then
+  cmake -S . -B $build -DCMAKE_TOOLCHAIN_FILE="$TWK_TOOLCHAIN_FILE" -DCMAKE_BUILD_TYPE=Release >/dev/null ||
+    die "cannot configure the Windows build in $build"
 fi
-cmake --build build/win -j2 --target Tilewick demo_tour >/dev/null || die "cannot build Tilewick.exe and demo_tour.exe"
-tour=$REPO/build/win/tests/e2e/demo_tour.exe
+cmake --build $build -j2 --target Tilewick demo_tour >/dev/null || die "cannot build Tilewick.exe and demo_tour.exe"
+tour=$REPO/$build/tests/e2e/demo_tour.exe
 
-putty=${TWK_PUTTY_EXE:-$(bash scripts/build-putty.sh)} || die "cannot build PuTTY (scripts/build-putty.sh)"
+putty=${TWK_PUTTY_EXE:-$(bash scripts/build-putty.sh --arch "$TWK_MINGW_ARCH")} || die "cannot build PuTTY (scripts/build-putty.sh)"
 [ -f "$putty" ] || die "PuTTY not found at '$putty'"
 
 # A demo still running holds ports and the bench: end it first.
@@ -230,7 +235,7 @@ for i in "${!hosts[@]}"; do
   shows_title "${titles[$i]}" || die "PuTTY for ${hosts[$i]} did not show the title its prompt sets"
 done
 
-twk_wine wine "$REPO/build/win/Tilewick.exe" >/dev/null 2>&1 &
+twk_wine wine "$REPO/$build/Tilewick.exe" >/dev/null 2>&1 &
 tilewick_pid=$!
 for _ in $(seq 1 600); do
   xwininfo -display "$TWK_DISPLAY" -root -tree 2>/dev/null | grep -q '"Tilewick"' && break

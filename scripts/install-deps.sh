@@ -7,6 +7,9 @@ need_pkgs=(
   cmake g++ make googletest libbenchmark-dev
   libasan8 libubsan1  # the host tests' sanitizer run in scripts/test.sh
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine64  # 64-bit loader: the only one that runs where the kernel executes no 32-bit code
+  locales  # ja_JP.UTF-8, so Wine's ANSI code page is 932 and Japanese arguments arrive whole
   xvfb x11-utils xdotool imagemagick
   socat iproute2  # scripts/demo.sh: shells behind loopback listeners, port checks
   fonts-ipafont-gothic fonts-wine
@@ -38,4 +41,6 @@ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 # The posix thread model gives std::thread and friends to the cross compiler.
 update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-posix >/dev/null 2>&1 || true
 update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || true
+update-alternatives --set x86_64-w64-mingw32-gcc /usr/bin/x86_64-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
 echo "install-deps: done"

@@ -10,12 +10,15 @@
 #     $TWK_SHOT_DIR (Wine programs cannot grab the X screen themselves).
 #
 # Variables (all optional):
+#   TWK_WINE_ARCH   win64 or win32: which loader runs the programs, and which
+#                   prefix (each architecture has its own). Default: win32
+#                   where this machine runs 32-bit code, else win64.
 #   TWK_WINE_DIR    bench folder, default <repo>/build/wine
 #   TWK_SHOT_DIR    where screenshots go, default $TWK_WINE_DIR/screenshots
 #   TWK_USE_DISPLAY 1 = use the caller's $DISPLAY instead of starting Xvfb
 #
 # Functions: twk_bench_up, twk_bench_down, twk_bench_is_up, twk_bench_join, twk_wine CMD...,
-# twk_screenshot FILE.png, twk_set_dpi DPI.
+# twk_screenshot FILE.png, twk_set_dpi DPI, twk_runs_32bit.
 
 TWK_REPO_DIR=${TWK_REPO_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 TWK_WINE_DIR=${TWK_WINE_DIR:-$TWK_REPO_DIR/build/wine}
@@ -26,8 +29,31 @@ TWK_STATE_FILE=$TWK_WINE_DIR/bench.state
 TWK_EXCHANGE_DIR=$TWK_WINE_DIR/exchange
 TWK_DESKTOP_SIZE=1600x1000
 
-export WINEPREFIX=$TWK_WINE_DIR/prefix
-export WINEARCH=win32
+# Debian's /usr/bin/wine and wineboot pick the 32-bit loader whenever wine32
+# is installed, even on a kernel that cannot execute it: name the loader.
+TWK_WINE32_LOADER=/usr/lib/wine/wine
+TWK_WINE64_LOADER=/usr/lib/wine/wine64
+
+# True where the 32-bit loader runs: wine32 installed and a kernel that
+# executes 32-bit code.
+twk_runs_32bit() {
+  "$TWK_WINE32_LOADER" --version >/dev/null 2>&1
+}
+
+if [ -z "${TWK_WINE_ARCH:-}" ]; then
+  if twk_runs_32bit; then TWK_WINE_ARCH=win32; else TWK_WINE_ARCH=win64; fi
+fi
+case "$TWK_WINE_ARCH" in
+  win32) TWK_WINE_LOADER=$TWK_WINE32_LOADER ;;
+  win64) TWK_WINE_LOADER=$TWK_WINE64_LOADER ;;
+  *) echo "wine-bench: TWK_WINE_ARCH must be win32 or win64, not '$TWK_WINE_ARCH'" >&2; return 1 ;;
+esac
+export TWK_WINE_ARCH WINEARCH=$TWK_WINE_ARCH WINELOADER=$TWK_WINE_LOADER
+# The Windows build that this bench runs: its compilers' architecture, its
+# toolchain file and its build folder's name under build/ (or a bench's own).
+if [ "$TWK_WINE_ARCH" = win32 ]; then TWK_MINGW_ARCH=i686 TWK_WIN_BUILD=win; else TWK_MINGW_ARCH=x86_64 TWK_WIN_BUILD=win64; fi
+TWK_TOOLCHAIN_FILE=$TWK_REPO_DIR/cmake/mingw-$TWK_MINGW_ARCH.cmake
+export WINEPREFIX=$TWK_WINE_DIR/prefix-$TWK_WINE_ARCH
 export WINEDEBUG=-all
 # No Mono or Gecko downloads: there is no network for them, and the dialogs
 # asking for them would stall the first boot.
@@ -39,8 +65,16 @@ export TWK_E2E_DIR=$TWK_EXCHANGE_DIR
 _twk_log() { echo "wine-bench: $*" >&2; }
 
 # Runs a Wine command in the bench: own HOME, Japanese locale (Japanese text
-# renders legibly only that way), the bench's display.
+# renders legibly only that way), the bench's display, and the loader of the
+# bench's architecture for "wine" and "wineboot".
 twk_wine() {
+  local limit=()
+  [ "${1:-}" = timeout ] && { limit=(timeout "$2"); shift 2; }
+  case "${1:-}" in
+    wine) set -- "${limit[@]}" "$TWK_WINE_LOADER" "${@:2}" ;;
+    wineboot) set -- "${limit[@]}" "$TWK_WINE_LOADER" wineboot "${@:2}" ;;
+    *) set -- "${limit[@]}" "$@" ;;
+  esac
   env -u LC_ALL -u LC_CTYPE -u LC_MESSAGES -u LANGUAGE \
     HOME="$TWK_WINE_DIR/home" LANG=ja_JP.UTF-8 DISPLAY="${TWK_DISPLAY:-${DISPLAY:-}}" \
     "$@"
@@ -101,16 +135,19 @@ twk_set_dpi() { # dpi
 
 _twk_make_prefix() {
   mkdir -p "$TWK_WINE_DIR/home"
-  if [ ! -f "$WINEPREFIX/.twk-ready" ]; then
-    _twk_log "creating prefix $WINEPREFIX (first boot takes 10-20 s)"
+  # The marker names the architecture that made the prefix: a prefix of the
+  # other one is made anew rather than handed to the wrong loader.
+  if [ "$(cat "$WINEPREFIX/.twk-ready" 2>/dev/null)" != "$TWK_WINE_ARCH" ]; then
+    _twk_log "creating $TWK_WINE_ARCH prefix $WINEPREFIX (first boot takes 10-20 s)"
     rm -rf "$WINEPREFIX"
-    twk_wine wineboot -i >/dev/null 2>&1 || true
+    twk_wine timeout 180 wineboot -i >/dev/null 2>&1 || true
     twk_wine wineserver -w
+    [ -f "$WINEPREFIX/system.reg" ] || { _twk_log "wineboot made no prefix in $WINEPREFIX"; return 1; }
     # One virtual desktop shared by every process of the prefix.
     twk_wine wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     twk_wine wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$TWK_DESKTOP_SIZE" /f >/dev/null 2>&1
     twk_wine wineserver -w
-    touch "$WINEPREFIX/.twk-ready"
+    echo "$TWK_WINE_ARCH" >"$WINEPREFIX/.twk-ready"
   fi
   _twk_add_marlett
   # Wine links these to $HOME's folders; make them plain folders of the bench.
@@ -151,6 +188,18 @@ _twk_shot_service() { # display shotdir exchange
   done
 }
 
+# Waits until Xvfb answers on the display; an Xvfb that has exited ends the
+# wait at once.
+_twk_wait_for_x() { # xvfb pid
+  local i
+  for i in $(seq 1 200); do
+    xdpyinfo -display "$TWK_DISPLAY" >/dev/null 2>&1 && return 0
+    kill -0 "$1" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
 twk_bench_up() {
   if twk_bench_is_up; then
     TWK_DISPLAY=$(_twk_state_get display)
@@ -158,7 +207,13 @@ twk_bench_up() {
     return 0
   fi
   twk_bench_down quiet
-  local xvfb_pid=""
+  local xvfb_pid="" why
+  if ! why=$("$TWK_WINE_LOADER" --version 2>&1); then
+    _twk_log "$TWK_WINE_LOADER does not run: ${why:-no output}"
+    [ "$TWK_WINE_ARCH" = win32 ] && _twk_log "(a win32 bench needs a machine that runs 32-bit code)"
+    [ -e "$TWK_WINE_LOADER" ] || _twk_log "(scripts/install-deps.sh installs it)"
+    return 1
+  fi
   if [ "${TWK_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
     TWK_DISPLAY=$DISPLAY
   else
@@ -169,8 +224,8 @@ twk_bench_up() {
     Xvfb "$TWK_DISPLAY" -screen 0 "${TWK_DESKTOP_SIZE}x24" -nolisten tcp -noreset \
       >"$TWK_WINE_DIR/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    if ! _twk_wait_for 20 xdpyinfo -display "$TWK_DISPLAY" >/dev/null 2>&1; then
-      _twk_log "Xvfb did not start on $TWK_DISPLAY"
+    if ! _twk_wait_for_x "$xvfb_pid"; then
+      _twk_log "Xvfb did not start on $TWK_DISPLAY: $(tail -n 3 "$TWK_WINE_DIR/xvfb.log" 2>/dev/null)"
       kill "$xvfb_pid" 2>/dev/null
       return 1
     fi
@@ -181,7 +236,8 @@ twk_bench_up() {
     echo "xvfb_pid=$xvfb_pid"
   } >"$TWK_STATE_FILE"
 
-  _twk_make_prefix || return 1
+  # A half-made bench is taken down, so that the next start does not take it for up.
+  _twk_make_prefix || { twk_bench_down quiet; return 1; }
   rm -rf "$TWK_EXCHANGE_DIR"
   mkdir -p "$TWK_EXCHANGE_DIR/shots" "$TWK_SHOT_DIR"
 
