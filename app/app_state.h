@@ -5,6 +5,7 @@
 #include "arrange/band_state.h"
 #include "arrange/monitor_record.h"
 #include "broadcast/key_state.h"
+#include "broadcast/paste_offer.h"
 #include "broadcast/typing_state.h"
 #include "platform/platform.h"
 #include "registry/window_record.h"
@@ -76,6 +77,8 @@ struct AppState {
     // clipboard's sequence number when that text was read.
     std::vector<char16_t> clipboardCopy;
     std::uint32_t clipboardSequence = 0;
+    // The clipboard lent to one terminal at a time while a paste runs.
+    PasteOffer pasteOffer;
 
     TypingState typing;
     KeyStates keyStates;

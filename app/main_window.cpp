@@ -7,6 +7,7 @@
 #include "arrange/bands.h"
 #include "arrange/displays.h"
 #include "broadcast/key_state.h"
+#include "broadcast/paste_offer.h"
 #include "registry/discovery.h"
 #include "registry/selection.h"
 #include "resources/help_file.h"
@@ -155,6 +156,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HOTKEY:
         if (wParam == IDH_RESTORE)
             restoreFromHotKey();
+        return 0;
+    case WM_RENDERFORMAT:
+        // A terminal reads the text a paste offers.
+        renderPasteFormat(static_cast<unsigned>(wParam));
         return 0;
     default:
         break;

@@ -2,6 +2,8 @@
 
 #include "app/app_state.h"
 #include "broadcast/keys.h"
+#include "broadcast/paste_offer.h"
+#include "broadcast/saved_clipboard.h"
 #include "broadcast/window_naming.h"
 
 #include <cstring>
@@ -19,6 +21,10 @@ constexpr char16_t kChangedBeforeAnyText[] =
     u"貼り付けの前にクリップボードの内容が変わりました。\n"
     u"確認されていない内容になるため、どのPuTTYウィンドウにも貼り付けていません。";
 constexpr char16_t kNotPastedText[] = u"貼り付けていないPuTTYウィンドウ：";
+constexpr char16_t kUnsureText[] = u"変更後の内容を貼り付けた可能性があるPuTTYウィンドウ：";
+constexpr char16_t kClipboardHeldText[] =
+    u"ほかのプログラムがクリップボードを開いたままにしているため、貼り付けていません。\n"
+    u"しばらくしてからもう一度貼り付けてください。";
 
 // Copies the clipboard's text block, never reading past its size and
 // always ending the copy with a terminator, whatever the block holds. A block
@@ -46,30 +52,108 @@ void releaseCopy() {
     std::vector<char16_t>().swap(app().clipboardCopy);
 }
 
-enum class Click { Pasted, Missed, Gone };
+enum class Click { Sent, HalfDone, Missed, Gone };
 
 // One terminal's right-button pair, each message bounded; the button-up
-// only after a button-down the terminal took.
+// only after a button-down the terminal took. One that took the button-down
+// but not the button-up would keep the mouse capture, or sit in its context
+// menu: the button-up is posted to it.
 Click click(platform::WindowHandle window) {
-    const bool sent =
-        platform::sendRightButton(window, platform::MouseMessage::RightDown, kPasteSendTimeoutMs) &&
-        platform::sendRightButton(window, platform::MouseMessage::RightUp, kPasteSendTimeoutMs);
-    if (sent)
-        return Click::Pasted;
-    return platform::windowExists(window) ? Click::Missed : Click::Gone;
+    if (!platform::sendRightButton(window, platform::MouseMessage::RightDown, kPasteSendTimeoutMs))
+        return platform::windowExists(window) ? Click::Missed : Click::Gone;
+    if (platform::sendRightButton(window, platform::MouseMessage::RightUp, kPasteSendTimeoutMs))
+        return Click::Sent;
+    if (!platform::windowExists(window))
+        return Click::Gone;
+    platform::postRightButtonUp(window);
+    return Click::HalfDone;
 }
 
-std::u16string stoppedWarning(const NamedWindows& pasted, const NamedWindows& notPasted) {
-    const std::u16string rest = namingWindows(kNotPastedText, notPasted);
-    if (pasted.empty())
-        return std::u16string(kChangedBeforeAnyText) + u"\n\n" + rest;
-    return namingWindows(kChangedText, pasted) + u"\n\n" + rest;
+enum class Delivery { Read, NotRead, Gone, Lost };
+
+// Clicks a terminal and waits for its read of the offered text; one that
+// does not read in time is clicked once more.
+Delivery deliverTo(platform::WindowHandle window) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const Click clicked = click(window);
+        if (clicked == Click::Gone)
+            return Delivery::Gone;
+        if (clicked == Click::Missed)
+            return Delivery::NotRead;
+        // A half-done click may still read once its posted button-up
+        // arrives: waited for, so that its read is never taken for the next
+        // terminal's. It is not clicked again.
+        switch (waitForPasteRead(kPasteReadMs)) {
+        case ReadWait::Read:
+            return Delivery::Read;
+        case ReadWait::Lost:
+            return Delivery::Lost;
+        case ReadWait::TimedOut:
+            if (!platform::windowExists(window))
+                return Delivery::Gone;
+            if (clicked == Click::HalfDone)
+                return Delivery::NotRead;
+            break;
+        }
+    }
+    return Delivery::NotRead;
+}
+
+std::u16string stoppedWarning(const NamedWindows& pasted, const NamedWindows& unsure,
+                              const NamedWindows& notPasted) {
+    std::u16string text = pasted.empty() && unsure.empty()
+                              ? std::u16string(kChangedBeforeAnyText)
+                              : namingWindows(kChangedText, pasted);
+    if (!unsure.empty())
+        text += u"\n\n" + namingWindows(kUnsureText, unsure);
+    return text + u"\n\n" + namingWindows(kNotPastedText, notPasted);
+}
+
+NamedWindows stillOpen(const WindowList& windows, std::size_t from) {
+    NamedWindows open;
+    for (std::size_t i = from; i < windows.size(); ++i)
+        if (platform::windowExists(windows[i].handle))
+            open.push_back(&windows[i]);
+    return open;
+}
+
+// Takes the clipboard for the paste: still holding what the user saw,
+// saved, then lent to the terminals. False, with the warning shown, when it
+// cannot be.
+bool lendClipboard(std::uint32_t seen, const WindowList& targets, SavedClipboard& saved) {
+    if (!openClipboardWithin(kClipboardFreeMs)) {
+        platform::warningBox(kClipboardHeldText, kWarningCaption);
+        return false;
+    }
+    // Each terminal pastes what the clipboard offers: once it holds
+    // something else, no terminal may paste what nobody saw.
+    if (platform::clipboardSequenceNumber() != seen) {
+        platform::closeClipboard();
+        platform::warningBox(stoppedWarning({}, {}, stillOpen(targets, 0)).c_str(),
+                             kWarningCaption);
+        return false;
+    }
+    saved = saveClipboard();
+    offerPasteText();
+    platform::closeClipboard();
+    return true;
+}
+
+// The user's clipboard comes back once the last reader has let it go,
+// unless another program has filled it since.
+void giveClipboardBack(const SavedClipboard& saved) {
+    if (!openClipboardWithin(kClipboardFreeMs))
+        return;
+    if (clipboardStillOurs())
+        restoreClipboard(saved);
+    platform::closeClipboard();
 }
 
 }  // namespace
 
 bool needsConfirmation(std::u16string_view text) {
-    return text.find(u'\n') != std::u16string_view::npos;
+    // A terminal takes a carriage return as Enter as much as a line feed.
+    return text.find_first_of(u"\r\n") != std::u16string_view::npos;
 }
 
 std::u16string withCrLfLineEnds(std::u16string_view text) {
@@ -90,13 +174,23 @@ std::u16string withCrLfLineEnds(std::u16string_view text) {
     return shown;
 }
 
-void pasteToAll(std::uint32_t seen) {
+void pasteToAll(std::uint32_t seen, std::u16string_view text) {
+    AppState& a = app();
+    PasteOffer& offer = a.pasteOffer;
+    if (offer.active)
+        return;  // a paste is under way further up this thread
     // A copy: each send lets other threads' messages in, and what they do may
     // change the selection before the loop ends.
-    const WindowList targets = app().selectedWindows;
-    NamedWindows pasted, missed;
+    const WindowList targets = a.selectedWindows;
+    offer.text.assign(text.substr(0, text.find(u'\0')));
+    SavedClipboard saved;
+    if (!lendClipboard(seen, targets, saved))
+        return;
+    offer.active = true;
+    NamedWindows pasted, missed, unsure;
     std::size_t next = 0;
-    for (; next < targets.size(); ++next) {
+    bool stopped = false;
+    for (; next < targets.size() && !stopped; ++next) {
         const WindowRecord& r = targets[next];
         const platform::WindowHandle window = r.handle;
         // A short probe, so that a terminal whose thread does not answer costs
@@ -108,22 +202,44 @@ void pasteToAll(std::uint32_t seen) {
                 missed.push_back(&r);
             continue;
         }
-        // Each terminal reads the clipboard itself when clicked: once it holds
-        // something else, no further terminal may paste what nobody saw.
-        if (platform::clipboardSequenceNumber() != seen)
+        // The last reader has let the clipboard go, and it is still ours:
+        // offered afresh, so that this terminal's read is seen too.
+        if (offer.reads > 0) {
+            if (!openClipboardWithin(kClipboardFreeMs)) {
+                stopped = true;
+                break;
+            }
+            if (clipboardStillOurs())
+                offerPasteText();
+            platform::closeClipboard();
+        }
+        if (!clipboardStillOurs()) {
+            stopped = true;
             break;
-        const Click result = click(window);
-        if (result == Click::Pasted)
+        }
+        switch (deliverTo(window)) {
+        case Delivery::Read:
             pasted.push_back(&r);
-        else if (result == Click::Missed)
+            break;
+        case Delivery::NotRead:
             missed.push_back(&r);
+            break;
+        case Delivery::Gone:
+            break;
+        case Delivery::Lost:
+            // It may have read what the other program put there.
+            unsure.push_back(&r);
+            stopped = true;
+            break;
+        }
     }
-    if (next < targets.size()) {
+    offer.active = false;
+    giveClipboardBack(saved);
+    if (stopped) {
         NamedWindows notPasted = missed;
-        for (std::size_t i = next; i < targets.size(); ++i)
-            if (platform::windowExists(targets[i].handle))
-                notPasted.push_back(&targets[i]);
-        platform::warningBox(stoppedWarning(pasted, notPasted).c_str(), kWarningCaption);
+        const NamedWindows rest = stillOpen(targets, next);
+        notPasted.insert(notPasted.end(), rest.begin(), rest.end());
+        platform::warningBox(stoppedWarning(pasted, unsure, notPasted).c_str(), kWarningCaption);
         return;
     }
     if (!missed.empty())
@@ -151,7 +267,7 @@ void broadcastPaste() {
         runPasteConfirmDialog();
         return;
     }
-    pasteToAll(seen);
+    pasteToAll(seen, copy.data());
 }
 
 const char16_t* pendingPasteText() {
@@ -172,8 +288,9 @@ void confirmPaste() {
     // pressed there again: that second OK finds nothing left to confirm.
     if (app().clipboardCopy.empty())
         return;
+    const std::vector<char16_t> confirmed = std::move(app().clipboardCopy);
     releaseCopy();
-    pasteToAll(app().clipboardSequence);
+    pasteToAll(app().clipboardSequence, confirmed.data());
 }
 
 void cancelPaste() {

@@ -14,7 +14,8 @@ constexpr unsigned kPasteProbeMs = 250;
 
 void broadcastPaste();
 
-// True when the text needs confirmation: it holds a line feed anywhere.
+// True when the text needs confirmation: it holds a line feed or a carriage
+// return anywhere, for a terminal runs every line either ends.
 bool needsConfirmation(std::u16string_view text);
 
 // The text as the confirmation box shows it: up to its first NUL (where every
@@ -23,13 +24,16 @@ bool needsConfirmation(std::u16string_view text);
 // at CR LF.
 std::u16string withCrLfLineEnds(std::u16string_view text);
 
-// Sends the right-button pair to every selected window, one after another,
-// as long as the clipboard's sequence number is still `seen`, the one it had
-// when its text was read. A terminal that does not answer a short probe, or
-// whose button-down times out, is passed over. Then one warning names the
-// terminals that missed the paste, or, when the clipboard changed, which
-// terminals pasted and which did not.
-void pasteToAll(std::uint32_t seen);
+// Pastes `text` (up to its NUL) to every selected window, one after another,
+// as long as the clipboard still holds it: the clipboard's sequence number
+// must still be `seen`, the one it had when the text was read. The clipboard
+// is lent to one terminal at a time (paste_offer.h): each gets the
+// right-button pair, and the next one only once its read was seen. A terminal
+// that does not answer a short probe, or does not read after a second click,
+// is passed over. The user's clipboard is put back at the end. Then one
+// warning names the terminals that missed the paste, or, when another program
+// took the clipboard, which terminals pasted and which did not.
+void pasteToAll(std::uint32_t seen, std::u16string_view text);
 
 // The confirmation dialog's side: the text it shows, and its two endings.
 // Both release the clipboard copy.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -146,6 +147,39 @@ void closeClipboard();
 const void* lockClipboardText(std::size_t& bytes);
 void unlockClipboardText();
 
+// --- Offering a paste to one reader at a time ------------------------------------
+
+constexpr unsigned kUnicodeTextFormat = 13;  // CF_UNICODETEXT
+// EmptyClipboard: the clipboard must be open; the window that opened it
+// becomes its owner.
+bool emptyClipboard();
+// GetClipboardOwner.
+WindowHandle clipboardOwner();
+// EnumClipboardFormats over the open clipboard, in its order.
+void enumerateClipboardFormats(const std::function<void(unsigned format)>& visit);
+// GetClipboardData, GlobalSize and GlobalLock of a format held in global
+// memory: its bytes, copied into `bytes`; false when it has none or they
+// cannot be read. Only for formats whose data is a memory block.
+bool copyClipboardBlock(unsigned format, std::vector<unsigned char>& bytes);
+// GlobalAlloc of a block holding `bytes`, then SetClipboardData: the clipboard
+// must be open, or the call made while handling WM_RENDERFORMAT.
+bool setClipboardBlock(unsigned format, const void* bytes, std::size_t size);
+// SetClipboardData(format, nullptr): offered, rendered when somebody asks
+// for it (WM_RENDERFORMAT to the owner).
+bool offerClipboardFormat(unsigned format);
+// RegisterClipboardFormatW; 0 when it fails.
+unsigned registerClipboardFormat(const char16_t* name);
+// Waits at most `timeoutMs` for a message that another thread sends to this
+// one, and handles every such message waiting (MsgWaitForMultipleObjectsEx on
+// QS_SENDMESSAGE, PeekMessageW with PM_QS_SENDMESSAGE); posted messages and
+// input stay queued for the loop.
+void handleSentMessages(unsigned timeoutMs);
+// GetTickCount64: milliseconds since the system started.
+std::uint64_t tickCount();
+// PostMessageW(WM_RBUTTONUP) at client point (0, 0): ends a click whose
+// button-down the window took, without waiting for its thread.
+PostResult postRightButtonUp(WindowHandle window);
+
 // --- Settings file -------------------------------------------------------------
 
 // SHGetFolderPathW(CSIDL_PERSONAL): the Documents folder into a 260-unit buffer.
@@ -230,10 +264,11 @@ enum class KeyStateReset {
     WindowGone,  // no thread owns the handle any more
     Refused,     // the thread cannot be attached (another user's, a higher integrity level)
 };
-// AttachThreadInput of the window's thread to the calling thread, detached at
-// once: the window's thread forgets every key it saw go down and not up, and
-// every toggle. The calling thread's own key state is read before and put
-// back after (GetKeyboardState, SetKeyboardState), for attaching resets it too.
+// AttachThreadInput of the window's thread to an idle thread of Tilewick's
+// that takes no input, detached at once: the window's thread forgets every
+// key it saw go down and not up, and every toggle. The calling thread's own
+// key state and queued input are never touched, so a key it has yet to
+// handle keeps the modifiers it was typed with.
 KeyStateReset resetKeyboardState(WindowHandle window);
 // GetAncestor(GA_ROOT): the top-level window the window belongs to; null for null.
 WindowHandle rootWindow(WindowHandle window);

@@ -46,18 +46,28 @@ void Desktop::realKey(unsigned vk, bool down) {
     auto it = windows.find(foreground);
     if (it == windows.end() || !it->second.exists)
         return;
-    KeyState& state = it->second.keyState;
+    it->second.queuedKeys.push_back({vk, down});
+    if (!it->second.busy)
+        takeQueuedInput(foreground);
+}
+
+void Desktop::takeQueuedInput(WindowHandle h) {
+    Window& w = windows.at(h);
+    KeyState& state = w.keyState;
     constexpr unsigned kCapsLock = 0x14;
-    if (down && vk == kCapsLock && !state.down.count(vk))
-        state.capsLock = !state.capsLock;
-    if (down)
-        state.down.insert(vk);
-    else
-        state.down.erase(vk);
+    for (const auto& [vk, down] : w.queuedKeys) {
+        if (down && vk == kCapsLock && !state.down.count(vk))
+            state.capsLock = !state.capsLock;
+        if (down)
+            state.down.insert(vk);
+        else
+            state.down.erase(vk);
+    }
+    w.queuedKeys.clear();
 }
 
 void Desktop::setClipboardText(const std::u16string& text) {
-    ++clipboardSequence;
+    emptyClipboard();
     hasText = true;
     clipboardBlock.assign((text.size() + 1) * sizeof(char16_t), 0);
     std::memcpy(clipboardBlock.data(), text.data(), text.size() * sizeof(char16_t));
@@ -66,7 +76,40 @@ void Desktop::setClipboardText(const std::u16string& text) {
 void Desktop::emptyClipboard() {
     ++clipboardSequence;
     hasText = false;
+    textOffered = false;
     clipboardBlock.clear();
+    clipboardFormats.clear();
+    handleFormats.clear();
+    clipboardOwner = nullptr;
+}
+
+std::u16string Desktop::clipboardText() const {
+    std::u16string text(clipboardBlock.size() / sizeof(char16_t), u'\0');
+    std::memcpy(text.data(), clipboardBlock.data(), text.size() * sizeof(char16_t));
+    return text.substr(0, text.find(u'\0'));
+}
+
+void Desktop::runReaders() {
+    auto started = std::move(readers);
+    readers.clear();
+    bool held = clipboardBusy || clipboardOpen;
+    for (WindowHandle h : started) {
+        Window& w = windows.at(h);
+        if (held || !w.exists) {
+            ++w.pastesGivenUp;
+            continue;
+        }
+        held = true;  // the first holds it while the others try
+        clipboardBusy = true;
+        if (!hasText && textOffered && renderFormat) {
+            rendering = true;
+            renderFormat(platform::kUnicodeTextFormat);
+            rendering = false;
+        }
+        if (hasText)
+            w.pastes.push_back(clipboardText());
+        clipboardBusy = false;
+    }
 }
 
 std::vector<std::string> Desktop::callsFor(const std::string& prefix) const {

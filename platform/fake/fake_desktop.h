@@ -85,6 +85,16 @@ struct Window {
     WindowHandle parent = nullptr;
     // Its thread's key state: every fake window stands for a thread of its own.
     KeyState keyState;
+    // A busy thread: real input waits in `queuedKeys` until takeQueuedInput.
+    bool busy = false;
+    std::vector<std::pair<unsigned, bool>> queuedKeys;
+    // PuTTY's paste: its right button-up starts a reader of its own, which
+    // opens the clipboard once and pastes nothing when somebody holds it.
+    bool readsPaste = true;
+    std::vector<std::u16string> pastes;  // what its readers pasted
+    int pastesGivenUp = 0;
+    // Posted button-ups (WM_RBUTTONUP without waiting).
+    int postedButtonUps = 0;
 };
 
 struct Monitor {
@@ -140,8 +150,10 @@ struct Desktop {
     static constexpr unsigned kHeld = ~0u;
     std::map<unsigned, unsigned> keysHeld;
     // Real input: the key goes down or up, and only the foreground window's
-    // thread takes it. Caps Lock toggles as it goes down.
+    // thread takes it (a busy one later). Caps Lock toggles as it goes down.
     void realKey(unsigned vk, bool down);
+    // A busy window's thread reads the input queued for it.
+    void takeQueuedInput(WindowHandle h);
 
     // Keyboard: what typedKey answers.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
@@ -171,6 +183,28 @@ struct Desktop {
     std::size_t claimedBlockBytes = 0;
     // GetClipboardSequenceNumber: one more on every write of the clipboard.
     std::uint32_t clipboardSequence = 1;
+    // Who opened it last and owns what it holds: a window of Tilewick's, or
+    // null for another program.
+    WindowHandle clipboardOpener = nullptr;
+    WindowHandle clipboardOwner = nullptr;
+    // CF_UNICODETEXT offered for delayed rendering and not rendered yet.
+    bool textOffered = false;
+    // Formats besides the text, by number: memory blocks, and formats whose
+    // data is a GDI handle, which are listed but cannot be copied.
+    std::map<unsigned, std::vector<unsigned char>> clipboardFormats;
+    std::set<unsigned> handleFormats;
+    std::map<std::u16string, unsigned> registeredFormats;
+    // The owner's WM_RENDERFORMAT, and whether one is being handled.
+    std::function<void(unsigned format)> renderFormat;
+    bool rendering = false;
+    // Readers started by right clicks and not run yet: they run when
+    // Tilewick waits for sent messages, or when a test runs them. Readers
+    // that run together overlap: the first holds the clipboard and every
+    // other gives up, as PuTTY's do.
+    std::vector<WindowHandle> readers;
+    void runReaders();
+    // GetTickCount64: moves on with every wait.
+    std::uint64_t clockMs = 0;
 
     // Settings: the Documents folder and the profile files under it, by path.
     std::u16string documents = u"C:\\Users\\me\\Documents";
@@ -200,6 +234,8 @@ struct Desktop {
     void setClipboardText(const std::u16string& text);
     // Another program empties the clipboard.
     void emptyClipboard();
+    // The text up to its NUL, as a reader pastes it.
+    std::u16string clipboardText() const;
     std::vector<std::string> callsFor(const std::string& prefix) const;
 };
 

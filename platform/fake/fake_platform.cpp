@@ -296,6 +296,7 @@ void setLayeredAlpha(WindowHandle w, std::uint8_t alpha) {
 void sleepMs(unsigned ms) {
     desktop().calls.push_back("sleep " + std::to_string(ms));
     desktop().sleptMs += ms;
+    desktop().clockMs += ms;
 }
 
 void debugOutput(const char16_t* line) {
@@ -386,6 +387,8 @@ bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
     if (!answersWithin(w, timeoutMs))
         return false;
     desktop().mouse.push_back({w, message});
+    if (message == MouseMessage::RightUp && find(w)->readsPaste)
+        desktop().readers.push_back(w);
     return true;
 }
 
@@ -399,10 +402,11 @@ void warningBox(const char16_t* text, const char16_t* caption) {
     desktop().warnings.push_back({text, caption});
 }
 
-bool openClipboard(WindowHandle) {
+bool openClipboard(WindowHandle owner) {
     if (desktop().clipboardBusy || desktop().clipboardOpen)
         return false;
     desktop().clipboardOpen = true;
+    desktop().clipboardOpener = owner;
     ++desktop().clipboardOpens;
     return true;
 }
@@ -425,6 +429,107 @@ const void* lockClipboardText(std::size_t& bytes) {
 
 void unlockClipboardText() {
     desktop().clipboardLocked = false;
+}
+
+bool emptyClipboard() {
+    auto& d = desktop();
+    if (!d.clipboardOpen)
+        return false;  // ERROR_CLIPBOARD_NOT_OPEN
+    const WindowHandle opener = d.clipboardOpener;
+    d.emptyClipboard();
+    d.clipboardOwner = opener;
+    return true;
+}
+
+WindowHandle clipboardOwner() {
+    return desktop().clipboardOwner;
+}
+
+void enumerateClipboardFormats(const std::function<void(unsigned)>& visit) {
+    auto& d = desktop();
+    if (!d.clipboardOpen)
+        return;
+    if (d.hasText || d.textOffered)
+        visit(kUnicodeTextFormat);
+    for (const auto& f : d.clipboardFormats)
+        visit(f.first);
+    for (unsigned f : d.handleFormats)
+        visit(f);
+}
+
+bool copyClipboardBlock(unsigned format, std::vector<unsigned char>& bytes) {
+    auto& d = desktop();
+    bytes.clear();
+    if (!d.clipboardOpen)
+        return false;
+    if (format == kUnicodeTextFormat) {
+        if (!d.hasText)
+            return false;
+        const std::size_t size = d.clipboardBlock.size() - d.bytesBeyondBlock;
+        bytes.assign(d.clipboardBlock.begin(), d.clipboardBlock.begin() + size);
+        return true;
+    }
+    auto it = d.clipboardFormats.find(format);
+    if (it == d.clipboardFormats.end())
+        return false;  // none, or a GDI handle that GlobalLock refuses
+    bytes = it->second;
+    return true;
+}
+
+bool setClipboardBlock(unsigned format, const void* bytes, std::size_t size) {
+    auto& d = desktop();
+    // Allowed to the owner with the clipboard open, or inside WM_RENDERFORMAT.
+    if (!d.rendering && !(d.clipboardOpen && d.clipboardOwner == d.clipboardOpener))
+        return false;
+    ++d.clipboardSequence;
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    if (format == kUnicodeTextFormat) {
+        d.hasText = true;
+        d.textOffered = false;
+        d.clipboardBlock.assign(data, data + size);
+    } else {
+        d.clipboardFormats[format].assign(data, data + size);
+    }
+    return true;
+}
+
+bool offerClipboardFormat(unsigned format) {
+    auto& d = desktop();
+    if (!d.clipboardOpen || d.clipboardOwner != d.clipboardOpener ||
+        format != kUnicodeTextFormat)
+        return false;
+    ++d.clipboardSequence;
+    d.textOffered = true;
+    return true;
+}
+
+unsigned registerClipboardFormat(const char16_t* name) {
+    auto& known = desktop().registeredFormats;
+    auto it = known.find(name);
+    if (it == known.end())
+        it = known.emplace(name, 0xC000u + static_cast<unsigned>(known.size())).first;
+    return it->second;
+}
+
+void handleSentMessages(unsigned timeoutMs) {
+    // The readers that were started run now; with none, the time passes.
+    if (desktop().readers.empty())
+        desktop().clockMs += timeoutMs;
+    else
+        desktop().runReaders();
+}
+
+std::uint64_t tickCount() {
+    return desktop().clockMs;
+}
+
+PostResult postRightButtonUp(WindowHandle w) {
+    log("postRightButtonUp", w);
+    auto* win = find(w);
+    if (!win)
+        return PostResult::WindowGone;
+    ++win->postedButtonUps;
+    return PostResult::Posted;
 }
 
 bool documentsFolder(char16_t* buffer) {

@@ -6,6 +6,9 @@
 #include <imm.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <exception>
+
 namespace platform {
 
 namespace {
@@ -292,6 +295,87 @@ void unlockClipboardText() {
     lockedClipboardBlock = nullptr;
 }
 
+bool emptyClipboard() {
+    return EmptyClipboard() != FALSE;
+}
+
+WindowHandle clipboardOwner() {
+    return GetClipboardOwner();
+}
+
+void enumerateClipboardFormats(const std::function<void(unsigned)>& visit) {
+    for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format))
+        visit(format);
+}
+
+bool copyClipboardBlock(unsigned format, std::vector<unsigned char>& bytes) {
+    bytes.clear();
+    const HANDLE block = GetClipboardData(format);
+    if (!block)
+        return false;
+    const void* data = GlobalLock(block);
+    if (!data)
+        return false;
+    const SIZE_T size = GlobalSize(block);
+    bool copied = true;
+    try {
+        bytes.assign(static_cast<const unsigned char*>(data),
+                     static_cast<const unsigned char*>(data) + size);
+    } catch (const std::exception&) {  // no memory for a copy: nothing may throw with it locked
+        copied = false;
+    }
+    GlobalUnlock(block);
+    return copied;
+}
+
+bool setClipboardBlock(unsigned format, const void* bytes, std::size_t size) {
+    // GMEM_MOVEABLE, as SetClipboardData requires; a block of 0 bytes cannot
+    // be locked, so an empty one gets one byte.
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
+    if (!block)
+        return false;
+    if (void* data = GlobalLock(block)) {
+        if (size)
+            std::memcpy(data, bytes, size);
+        else
+            *static_cast<char*>(data) = 0;
+        GlobalUnlock(block);
+    }
+    if (SetClipboardData(format, block))
+        return true;  // the system owns the block now
+    GlobalFree(block);
+    return false;
+}
+
+bool offerClipboardFormat(unsigned format) {
+    // An offer returns no handle on success either: only the error tells.
+    SetLastError(ERROR_SUCCESS);
+    SetClipboardData(format, nullptr);
+    return GetLastError() == ERROR_SUCCESS;
+}
+
+unsigned registerClipboardFormat(const char16_t* name) {
+    return RegisterClipboardFormatW(wide(name));
+}
+
+void handleSentMessages(unsigned timeoutMs) {
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) {
+        // Peeking handles every sent message waiting and removes nothing.
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+std::uint64_t tickCount() {
+    return GetTickCount64();
+}
+
+PostResult postRightButtonUp(WindowHandle w) {
+    return postResult(PostMessageW(hwnd(w), WM_RBUTTONUP, 0, 0));
+}
+
 bool documentsFolder(char16_t* buffer) {
     ZeroMemory(buffer, MAX_PATH * sizeof(char16_t));
     return SUCCEEDED(
@@ -424,22 +508,52 @@ bool visibleFrameBounds(WindowHandle w, Rect& frame) {
     return true;
 }
 
+namespace {
+
+DWORD WINAPI idleThread(LPVOID ready) {
+    // A message queue of its own, which AttachThreadInput requires; then it
+    // only waits, taking no input, until the process ends.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    SetEvent(static_cast<HANDLE>(ready));
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    }
+    return 0;
+}
+
+// The thread terminals are attached to for a reset. Attaching to the UI
+// thread instead would reset its key state too, and a key it has queued but
+// not yet handled (the Shift of a capital typed right after an activation)
+// would then be read under a state that was saved before and put back after.
+DWORD idleThreadId() {
+    static const DWORD id = [] {
+        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (!ready)
+            return DWORD{0};
+        DWORD started = 0;
+        HANDLE thread = CreateThread(nullptr, 0, idleThread, ready, 0, &started);
+        if (thread) {
+            WaitForSingleObject(ready, INFINITE);
+            CloseHandle(thread);
+        }
+        CloseHandle(ready);
+        return thread ? started : DWORD{0};
+    }();
+    return id;
+}
+
+}  // namespace
+
 KeyStateReset resetKeyboardState(WindowHandle w) {
     const DWORD theirs = GetWindowThreadProcessId(hwnd(w), nullptr);
     if (!theirs)
         return KeyStateReset::WindowGone;
-    const DWORD ours = GetCurrentThreadId();
-    if (theirs == ours)
+    const DWORD idle = idleThreadId();
+    if (!idle || theirs == GetCurrentThreadId())
         return KeyStateReset::Refused;
-    BYTE own[256] = {};
-    const bool kept = GetKeyboardState(own) != FALSE;
-    // Theirs joins ours rather than ours theirs: the foreground, the active
-    // window and the focus stay with this thread throughout.
-    if (!AttachThreadInput(theirs, ours, TRUE))
+    if (!AttachThreadInput(theirs, idle, TRUE))
         return KeyStateReset::Refused;
-    AttachThreadInput(theirs, ours, FALSE);
-    if (kept)
-        SetKeyboardState(own);
+    AttachThreadInput(theirs, idle, FALSE);
     return KeyStateReset::Reset;
 }
 

