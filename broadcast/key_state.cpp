@@ -17,6 +17,16 @@ bool anyModifierDown() {
 
 void forgetKeyStates() {
     app().keyStates.reset.clear();
+    app().keyStates.resetAtFirstKey = true;
+}
+
+void resetKeyStatesBeforeKey() {
+    KeyStates& states = app().keyStates;
+    if (states.resetAtFirstKey) {
+        states.reset.clear();
+        states.resetAtFirstKey = false;
+    }
+    resetStaleKeyStates();
 }
 
 void resetStaleKeyStates() {

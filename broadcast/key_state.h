@@ -15,6 +15,10 @@ struct KeyStates {
     // Terminals reset since Tilewick last came to the front or activated
     // terminals itself; real input has reached none of them since.
     std::unordered_set<platform::WindowHandle> reset;
+    // Set by each such event: the first key after it resets every selected
+    // terminal again. A busy terminal may read the modifiers of the hot key
+    // or the click only after the reset made on activation.
+    bool resetAtFirstKey = false;
 };
 
 // Tilewick came to the front, or brought terminals forward: any terminal may
@@ -26,6 +30,10 @@ void forgetKeyStates();
 // for what that left. One that cannot be reset (closed, another user's,
 // elevated) is left to the post, which fails on it as before.
 void resetStaleKeyStates();
+
+// Before a key goes out: the resets resetStaleKeyStates makes, and after an
+// activation every selected terminal's once more.
+void resetKeyStatesBeforeKey();
 
 // Waits, at most about a second, until the user has let go of the modifiers of
 // the shortcut or click that started an action: a terminal brought forward

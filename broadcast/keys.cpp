@@ -65,7 +65,7 @@ platform::PostResult post(platform::WindowHandle window, const Input& input) {
 void deliver(const Input& input) {
     if (app().selectedWindows.empty() || !checkSelectedShowState())
         return;
-    resetStaleKeyStates();
+    resetKeyStatesBeforeKey();
     // A copy: what a post dispatches may change the selection meanwhile.
     const WindowList targets = app().selectedWindows;
     NamedWindows missed;

@@ -553,17 +553,29 @@ TEST_F(KeyStateTest, StaleKeysInATerminalNeverChangeWhatItTypes) {
         {"Left", kLeft, {false, kLeft, {}}},
         {"F2", kF2, {false, kF2, {}}},
     };
-    for (unsigned stale : {kControl, kShift, kMenu, kCapital}) {
-        for (const auto& k : keys) {
-            SetUp();
-            auto h = discover({u"host01", u"host02"});
-            selectAll();
-            desk().keyboard = plusNeedsShift;
-            leaveHolding(h[0], stale);
-            restoreFromHotKey();  // the user came back to Tilewick
-            broadcastKeys(k.vk, 0x1);
-            for (auto w : h)
-                EXPECT_EQ(typedBy(w), std::vector<Typed>{k.typed}) << k.name << " after " << stale;
+    // A busy terminal reads the key going down only after Tilewick, activated,
+    // has reset it.
+    for (const bool busy : {false, true}) {
+        for (unsigned stale : {kControl, kShift, kMenu, kCapital}) {
+            for (const auto& k : keys) {
+                SetUp();
+                auto h = discover({u"host01", u"host02"});
+                selectAll();
+                desk().keyboard = plusNeedsShift;
+                desk()[h[0]].busy = busy;
+                leaveHolding(h[0], stale);
+                if (busy) {
+                    forgetKeyStates();  // Tilewick activated, and the reset that posts
+                    resetStaleKeyStates();
+                    desk().takeQueuedInput(h[0]);
+                } else {
+                    restoreFromHotKey();  // the user came back to Tilewick
+                }
+                broadcastKeys(k.vk, 0x1);
+                for (auto w : h)
+                    EXPECT_EQ(typedBy(w), std::vector<Typed>{k.typed})
+                        << k.name << " after " << stale << (busy ? ", busy" : "");
+            }
         }
     }
 }
@@ -577,13 +589,14 @@ TEST_F(KeyStateTest, EachTerminalIsResetOnceAfterEveryEventThatMayHaveLeftItHold
         std::size_t resets;        // of the three selected terminals, in all
         std::size_t onTheKeyPath;  // of those, made while keys went out
     } events[] = {
-        // The main window resets them as it is activated, off the key path.
+        // The main window resets them as it is activated, off the key path,
+        // and once more at the first key, for a terminal that was busy.
         {"Tilewick activated",
          [] {
              forgetKeyStates();
              resetStaleKeyStates();
          },
-         3, 0},
+         6, 3},
         {"the hot key", restoreFromHotKey, 3, 3},
         {"arrange", arrangeWindows, 3, 3},
         {"raise", raiseSelected, 3, 3},
