@@ -733,6 +733,8 @@ std::shared_ptr<FakeTerminal> Bench::startTerminal(const TerminalOptions& o, std
     }
     if (o.translate)
         args.push_back(L"--translate");
+    if (o.pasteThread)
+        args.push_back(L"--paste-thread");
     if (o.hangAfterMs)
         args.insert(args.end(), {L"--hang-after", std::to_wstring(o.hangAfterMs)});
     if (!o.hangFile.empty())

@@ -146,6 +146,7 @@ struct TerminalOptions {
     bool hasRect = false;      // with rect: initial position and size
     RECT rect = {0, 0, 0, 0};  // left, top, right, bottom
     bool translate = false;    // TranslateMessage in its loop
+    bool pasteThread = false;  // pastes from a reader thread, as PuTTY does
     unsigned hangAfterMs = 0;
     std::wstring hangFile;
 };

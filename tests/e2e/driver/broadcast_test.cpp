@@ -99,6 +99,74 @@ TEST_F(BroadcastTest, ShiftedLettersArriveAsTheCharacterTyped) {
             << i;
 }
 
+// The first key after Tilewick starts, after a new selection and after the
+// hot key: its Shift once went missing in every terminal ("chaos" for
+// "Chaos"). Each terminal must get a capital every time, never the bare key.
+class FirstKeyTest : public BroadcastTest {
+protected:
+    static constexpr int kTerminals = 10;
+    static constexpr int kRounds = 20;
+
+    void typeCapitalAndCheck(const std::string& after) {
+        tapKey('C', {VK_SHIFT});
+        ++capitals;
+        for (auto& t : terminals) {
+            ASSERT_TRUE(waitUntil([&] { return t->events("char").size() == size_t(capitals); }))
+                << after << ": " << narrow(windowText(t->hwnd())) << " got "
+                << t->events("char").size() << " characters of " << capitals;
+            EXPECT_EQ(t->events("char").back().wp, unsigned('C')) << after;
+            for (const auto& e : t->events("keydown"))
+                ASSERT_NE(e.wp, unsigned('C')) << after << ": the C went out without its Shift";
+        }
+    }
+    void focusCommandField() {
+        click(centreOf(ui.commandEdit));
+        ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
+    }
+    int capitals = 0;
+};
+
+TEST_F(FirstKeyTest, AfterEveryStartTheFirstCapitalKeepsItsShift) {
+    ASSERT_NO_FATAL_FAILURE(startNumberedTerminals(kTerminals));
+    for (int round = 1; round <= kRounds; ++round) {
+        ASSERT_NO_FATAL_FAILURE(startTilewick());
+        ASSERT_TRUE(waitUntil([&] { return listRows(ui.windowList).size() == kTerminals; }));
+        gestures::activate(ui.main);
+        gestures::alt('A');
+        ASSERT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  10  "));
+        ASSERT_NO_FATAL_FAILURE(focusCommandField());
+        ASSERT_NO_FATAL_FAILURE(typeCapitalAndCheck("start " + std::to_string(round)));
+        PostMessageW(ui.main, WM_CLOSE, 0, 0);
+        DWORD code = 0;
+        ASSERT_TRUE(bench.tilewick()->waitForExit(&code)) << "Tilewick did not close";
+    }
+}
+
+TEST_F(FirstKeyTest, AfterEveryNewSelectionAndHotKeyTheFirstCapitalKeepsItsShift) {
+    ASSERT_NO_FATAL_FAILURE(startWith(kTerminals, kTerminals));
+    for (int round = 1; round <= kRounds; ++round) {
+        ASSERT_TRUE(gestures::selectRows(ui.windowList, {round % kTerminals}));
+        gestures::alt('A');
+        ASSERT_TRUE(textIs(ui.countLabel, L"選択ウィンドウ数：  10  "));
+        ASSERT_NO_FATAL_FAILURE(focusCommandField());
+        ASSERT_NO_FATAL_FAILURE(typeCapitalAndCheck("Alt+A " + std::to_string(round)));
+    }
+    for (int round = 1; round <= kRounds; ++round) {
+        const HWND t = terminals[round % kTerminals]->hwnd();
+        SetForegroundWindow(t);
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == t; }));
+        keyDown(VK_CONTROL);
+        keyDown(VK_SHIFT);
+        tapKey('T');
+        const bool back = waitUntil(
+            [&] { return GetForegroundWindow() == ui.main && focusOf(ui.main) == ui.commandEdit; });
+        keyUp(VK_SHIFT);
+        keyUp(VK_CONTROL);
+        ASSERT_TRUE(back) << "the hot key did not bring Tilewick back";
+        ASSERT_NO_FATAL_FAILURE(typeCapitalAndCheck("hot key " + std::to_string(round)));
+    }
+}
+
 // SendInput with KEYEVENTF_UNICODE, as on-screen keyboards and password
 // managers type: VK_PACKET key-downs whose characters only Tilewick's own
 // TranslateMessage knows.
@@ -170,6 +238,39 @@ TEST_F(BroadcastTest, ASingleLinePasteReachesEveryTerminalInOrderWithoutAsking) 
         EXPECT_EQ(t->events("rdown").size(), 1u);
     }
     EXPECT_EQ(popup(kConfirmCaption), nullptr);
+}
+
+// Terminals that paste as PuTTY does, from a reader that tries the clipboard
+// once: clicked back to back, one used to find it held by the other and paste
+// nothing, without a word. Each reads every paste now, and the clipboard ends
+// holding the user's text.
+TEST_F(BroadcastTest, TerminalsThatReadOnAThreadOfTheirOwnReadEveryPaste) {
+    for (int i = 1; i <= 3; ++i) {
+        TerminalOptions o;
+        o.title = L"t" + std::to_wstring(i);
+        o.pasteThread = true;
+        ASSERT_NO_FATAL_FAILURE(startTerminal(o, nullptr));
+    }
+    ASSERT_NO_FATAL_FAILURE(startTilewickSelecting(3, 3));
+    constexpr int kPastes = 10;
+    const wchar_t kOwnFormat[] = L"TilewickTestOwnFormat";
+    for (int p = 1; p <= kPastes; ++p) {
+        const std::wstring text = L"paste-" + std::to_wstring(p);
+        setClipboardText(text, kOwnFormat);
+        gestures::alt('V');
+        for (auto& t : terminals) {
+            ASSERT_TRUE(waitUntil([&] { return t->events("read").size() == size_t(p); }))
+                << "paste " << p << " was not read";
+            const auto read = t->events("read").back();
+            EXPECT_TRUE(read.hasPaste && read.paste == text) << read.raw;
+        }
+        // The lent clipboard held the text alone: the other format is back
+        // only once the user's clipboard is.
+        bool own = false;
+        EXPECT_TRUE(waitUntil([&] { return clipboardText(kOwnFormat, &own) == text && own; }))
+            << "the user's clipboard did not come back after paste " << p;
+    }
+    EXPECT_EQ(popup(kWarningCaption), nullptr);
 }
 
 TEST_F(BroadcastTest, AMultiLinePasteAsksFirstAndOnlyOkPastes) {

@@ -29,14 +29,36 @@ std::string show(const RECT& r) {
            std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
 }
 
-void setClipboardText(const std::wstring& text) {
+void setClipboardText(const std::wstring& text, const wchar_t* alsoFormat) {
     ASSERT_TRUE(waitUntil([] { return OpenClipboard(nullptr) != FALSE; }));
     EmptyClipboard();
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
     std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     GlobalUnlock(block);
     SetClipboardData(CF_UNICODETEXT, block);
+    if (alsoFormat) {
+        HGLOBAL own = GlobalAlloc(GMEM_MOVEABLE, 4);
+        std::memcpy(GlobalLock(own), "own", 4);
+        GlobalUnlock(own);
+        SetClipboardData(RegisterClipboardFormatW(alsoFormat), own);
+    }
     CloseClipboard();
+}
+
+std::wstring clipboardText(const wchar_t* alsoFormat, bool* hasIt) {
+    std::wstring text;
+    if (!waitUntil([] { return OpenClipboard(nullptr) != FALSE; }))
+        return L"(the clipboard stayed held)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = units;
+            GlobalUnlock(data);
+        }
+    }
+    if (hasIt)
+        *hasIt = alsoFormat && IsClipboardFormatAvailable(RegisterClipboardFormatW(alsoFormat));
+    CloseClipboard();
+    return text;
 }
 
 void TilewickBench::SetUp() {

@@ -82,8 +82,11 @@ protected:
     void SetUp() override;
 };
 
-// Puts `text` on the clipboard as CF_UNICODETEXT, as another program would.
-void setClipboardText(const std::wstring& text);
+// Puts `text` on the clipboard as CF_UNICODETEXT, as another program would,
+// and with `alsoFormat` a few bytes in that registered format of its own.
+void setClipboardText(const std::wstring& text, const wchar_t* alsoFormat = nullptr);
+// The clipboard's CF_UNICODETEXT, and in *hasIt whether it holds `alsoFormat`.
+std::wstring clipboardText(const wchar_t* alsoFormat = nullptr, bool* hasIt = nullptr);
 
 // Text for test messages.
 std::string show(const std::wstring& text);

@@ -13,6 +13,10 @@
 //   --log PATH          append events here (ASCII lines, see logEvent)
 //   --show normal|min|max|hidden    initial show state, default normal
 //   --pos X,Y,W,H       initial rectangle (default: the system's choice)
+//   --paste-thread      paste as PuTTY does: the right button-up starts a
+//                       reader thread that opens the clipboard once, gives up
+//                       when somebody holds it, and otherwise keeps it open a
+//                       moment while the window takes the text
 //   --translate         run TranslateMessage in the loop, as a program that
 //                       turns key-downs into WM_CHAR would
 //   --hang-after MS     stop handling messages MS milliseconds after start
@@ -28,7 +32,9 @@
 //                                          syskeyup, syschar, deadchar)
 //   activate wp=0xW lp=0xL               (wp: WA_INACTIVE 0, WA_ACTIVE 1, ...)
 //   rdown wp=0xW x=X y=Y
-//   rup wp=0xW x=X y=Y paste="..."       (paste=none without text)
+//   rup wp=0xW x=X y=Y paste="..."       (paste=none without text; with
+//                                         --paste-thread no paste= here, but
+//                                         later read paste="..." or read given-up)
 //   hang
 //   sleep ms=N, then wake               (around a stop of N milliseconds)
 //   destroy
@@ -57,6 +63,7 @@ struct Options {
     bool hasPos = false;
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT, w = 400, h = 300;
     bool translate = false;
+    bool pasteThread = false;
     unsigned hangAfterMs = 0;
     std::wstring hangFile;
 };
@@ -137,6 +144,26 @@ std::string clipboardText(HWND hwnd) {
     return "unavailable";
 }
 
+// One try, as PuTTY's own reader makes; the clipboard stays open while the
+// window would take the text.
+DWORD WINAPI pasteReader(LPVOID) {
+    if (!OpenClipboard(nullptr)) {
+        logLine("read given-up");
+        return 0;
+    }
+    std::string result = "none";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            result = "\"" + escape(text) + "\"";
+            GlobalUnlock(data);
+        }
+    }
+    Sleep(30);
+    CloseClipboard();
+    logLine("read paste=" + result);
+    return 0;
+}
+
 [[noreturn]] void hangForever(HWND hwnd) {
     KillTimer(hwnd, kHangTimer);
     KillTimer(hwnd, kHangFileTimer);
@@ -211,6 +238,12 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         remember(hwnd, mouseLine("rdown", wp, lp));
         return 0;
     case WM_RBUTTONUP:
+        if (opts.pasteThread) {
+            remember(hwnd, mouseLine("rup", wp, lp));
+            if (HANDLE reader = CreateThread(nullptr, 0, pasteReader, nullptr, 0, nullptr))
+                CloseHandle(reader);
+            return 0;
+        }
         remember(hwnd, mouseLine("rup", wp, lp) + " paste=" + clipboardText(hwnd));
         return 0;
     case WM_TIMER:
@@ -279,6 +312,8 @@ bool parseArgs(Options& o) {
         bool hasValue = i + 1 < argc;
         if (a == L"--translate") {
             o.translate = true;
+        } else if (a == L"--paste-thread") {
+            o.pasteThread = true;
         } else if (!hasValue) {
             ok = false;
         } else if (a == L"--title") {
