@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace bench;
@@ -27,6 +28,12 @@ std::string show(const std::vector<std::wstring>& rows) {
 std::string show(const RECT& r) {
     return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " +
            std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top);
+}
+
+std::wstring countText(int selected) {
+    std::wstring number = std::to_wstring(selected);
+    number.resize(std::max<size_t>(number.size(), 3), L' ');  // left-aligned in three places
+    return L"選択ウィンドウ数：  " + number;
 }
 
 void setClipboardText(const std::wstring& text, const wchar_t* alsoFormat) {

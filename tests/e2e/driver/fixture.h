@@ -88,6 +88,9 @@ void setClipboardText(const std::wstring& text, const wchar_t* alsoFormat = null
 // The clipboard's CF_UNICODETEXT, and in *hasIt whether it holds `alsoFormat`.
 std::wstring clipboardText(const wchar_t* alsoFormat = nullptr, bool* hasIt = nullptr);
 
+// What the count label says with `selected` terminals selected.
+std::wstring countText(int selected);
+
 // Text for test messages.
 std::string show(const std::wstring& text);
 std::string show(const std::vector<std::wstring>& rows);

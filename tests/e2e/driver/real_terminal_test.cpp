@@ -289,7 +289,7 @@ protected:
     // Three listeners and three PuTTY windows connected to them, titled
     // "host01 - PuTTY" .. "host03 - PuTTY"; then Tilewick, in the foreground
     // with all three selected and arranged, the focus in the command field.
-    void startAll(int count = kTerminals) {
+    void startAll(int count = kTerminals, bool arrange = true) {
         for (int i = 1; i <= count; ++i)
             ASSERT_NO_FATAL_FAILURE(startPutty(i));
         ASSERT_NO_FATAL_FAILURE(startTilewick());
@@ -305,8 +305,11 @@ protected:
             << "the focus is not in the command field after activation";
 
         gestures::alt('A');
-        ASSERT_TRUE(
-            textIs(ui.countLabel, L"選択ウィンドウ数：  " + std::to_wstring(count) + L"  "));
+        ASSERT_TRUE(textIs(ui.countLabel, countText(count)));
+        if (!arrange) {
+            ASSERT_TRUE(bandsExactlyOn(terminals));
+            return;
+        }
         // New windows all open at the same place; arranged, each has a cell of
         // its own. Keys typed before Tilewick has the foreground back would go
         // to a terminal, so wait for the whole arrangement to end.
@@ -537,14 +540,15 @@ TEST_F(RealTerminalTest, AltVMakesEveryTerminalPasteTheClipboard) {
 // program reads the clipboard on its own click and finds the user's text.
 TEST_F(RealTerminalTest, TwelveTerminalsReceiveEveryOneOfThirtyPastes) {
     constexpr int kHosts = 12, kPastes = 30;
-    ASSERT_NO_FATAL_FAILURE(startAll(kHosts));
     TerminalOptions o;
     o.title = L"another program";
     o.className = L"TilewickTestReader";
     o.pasteThread = true;
     std::shared_ptr<FakeTerminal> other;
     ASSERT_NO_FATAL_FAILURE(startTerminal(o, &other));
-    gestures::activate(ui.main);
+    // Not arranged: under load, Wine lets a dozen queued activations outlast
+    // the moment Tilewick takes the foreground back; pasting needs no grid.
+    ASSERT_NO_FATAL_FAILURE(startAll(kHosts, false));
     ASSERT_TRUE(waitUntil([&] { return focusOf(ui.main) == ui.commandEdit; }));
     const wchar_t kOwnFormat[] = L"TilewickTestOwnFormat";
     std::string expected;
