@@ -2,8 +2,11 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <exception>
+#include <iterator>
 
 namespace {
 
@@ -20,11 +23,20 @@ constexpr Marker kMarkers[] = {
     {u"CanUploadToCloudClipboard", true},
 };
 
+// Registered once: every offer of a paste sets them all.
+const std::array<unsigned, std::size(kMarkers)>& markerFormats() {
+    static const auto formats = [] {
+        std::array<unsigned, std::size(kMarkers)> ids{};
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            ids[i] = platform::registerClipboardFormat(kMarkers[i].name);
+        return ids;
+    }();
+    return formats;
+}
+
 bool isMarker(unsigned format) {
-    for (const Marker& m : kMarkers)
-        if (platform::registerClipboardFormat(m.name) == format)
-            return true;
-    return false;
+    const auto& ids = markerFormats();
+    return std::find(ids.begin(), ids.end(), format) != ids.end();
 }
 
 }  // namespace
@@ -75,7 +87,8 @@ void restoreClipboard(const SavedClipboard& saved) {
 
 void markClipboardPrivate() {
     const std::uint32_t zero = 0;
-    for (const Marker& m : kMarkers)
-        if (const unsigned format = platform::registerClipboardFormat(m.name))
-            platform::setClipboardBlock(format, &zero, m.zeroDword ? sizeof zero : 0);
+    const auto& ids = markerFormats();
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        if (ids[i])
+            platform::setClipboardBlock(ids[i], &zero, kMarkers[i].zeroDword ? sizeof zero : 0);
 }

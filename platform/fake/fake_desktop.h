@@ -193,7 +193,6 @@ struct Desktop {
     // data is a GDI handle, which are listed but cannot be copied.
     std::map<unsigned, std::vector<unsigned char>> clipboardFormats;
     std::set<unsigned> handleFormats;
-    std::map<std::u16string, unsigned> registeredFormats;
     // The owner's WM_RENDERFORMAT, and whether one is being handled.
     std::function<void(unsigned format)> renderFormat;
     bool rendering = false;

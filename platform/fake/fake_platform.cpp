@@ -504,7 +504,9 @@ bool offerClipboardFormat(unsigned format) {
 }
 
 unsigned registerClipboardFormat(const char16_t* name) {
-    auto& known = desktop().registeredFormats;
+    // Registered for the whole session, as Windows keeps them: a fresh
+    // desktop of the next test keeps the numbers a process may have cached.
+    static std::map<std::u16string, unsigned> known;
     auto it = known.find(name);
     if (it == known.end())
         it = known.emplace(name, 0xC000u + static_cast<unsigned>(known.size())).first;

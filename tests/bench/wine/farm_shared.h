@@ -1,6 +1,6 @@
 // What the window farm tells the benchmark driver, in a named shared block:
-// how many key-downs and right-button messages reached its terminals, and
-// when the last of each arrived (QueryPerformanceCounter, one clock for
+// how many key-downs, right-button messages and clipboard reads reached its
+// terminals, and when the last of each arrived (QueryPerformanceCounter, one clock for
 // every process of the desktop).
 #pragma once
 
@@ -16,4 +16,9 @@ struct FarmShared {
     volatile LONG rightUps;
     volatile LONGLONG lastKeyAt;
     volatile LONGLONG lastRightUpAt;
+    // Each right button-up starts a reader, as PuTTY's paste does: one try
+    // at the clipboard, given up when somebody else holds it.
+    volatile LONG reads;
+    volatile LONG readsGivenUp;
+    volatile LONGLONG lastReadAt;
 };

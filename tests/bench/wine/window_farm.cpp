@@ -22,6 +22,23 @@ LONGLONG now() {
     return t.QuadPart;
 }
 
+// PuTTY's paste: a thread of its own opens the clipboard once and holds it
+// while the text is taken.
+DWORD WINAPI pasteReader(LPVOID) {
+    if (!OpenClipboard(nullptr)) {
+        InterlockedIncrement(&shared->readsGivenUp);
+        return 0;
+    }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        GlobalLock(data);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    shared->lastReadAt = now();
+    InterlockedIncrement(&shared->reads);
+    return 0;
+}
+
 LRESULT CALLBACK terminalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
@@ -38,6 +55,8 @@ LRESULT CALLBACK terminalProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_RBUTTONUP:
         InterlockedIncrement(&shared->rightUps);
         shared->lastRightUpAt = now();
+        if (HANDLE reader = CreateThread(nullptr, 0, pasteReader, nullptr, 0, nullptr))
+            CloseHandle(reader);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
