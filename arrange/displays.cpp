@@ -3,8 +3,17 @@
 #include "app/app_state.h"
 #include "platform/bounded_text.h"
 
+#include <string>
+
 void refreshDisplays() {
     AppState& a = app();
+    // The display the user chose stays chosen, by its device name, across a
+    // rebuild (a taskbar that hides, a scale change, a display added); only
+    // once it has gone does the first take its place.
+    std::u16string chosen;
+    const int selected = platform::comboSelection(a.controls.displayCombo);
+    if (selected >= 0 && static_cast<std::size_t>(selected) < a.monitors.size())
+        chosen = a.monitors[static_cast<std::size_t>(selected)].deviceName;
     a.monitors.clear();
 
     BoundedText<260> line;
@@ -26,7 +35,11 @@ void refreshDisplays() {
     });
 
     platform::comboReset(a.controls.displayCombo);
-    for (const MonitorRecord& m : a.monitors)
-        platform::comboAdd(a.controls.displayCombo, m.deviceName);
-    platform::comboSelect(a.controls.displayCombo, 0);
+    int select = 0;
+    for (std::size_t i = 0; i < a.monitors.size(); ++i) {
+        platform::comboAdd(a.controls.displayCombo, a.monitors[i].deviceName);
+        if (!chosen.empty() && chosen == a.monitors[i].deviceName)
+            select = static_cast<int>(i);
+    }
+    platform::comboSelect(a.controls.displayCombo, select);
 }

@@ -144,21 +144,30 @@ TEST_F(DisplaysTest, ListsDisplaysInEnumerationOrderAndSelectsTheFirst) {
                               "\\\\.\\DISPLAY3: -1280, -200, 0, 824\n"}));
 }
 
-TEST_F(DisplaysTest, RefreshRebuildsOnceAndSelectsTheFirstAgain) {
+// The chosen display stays chosen across a rebuild, found by its name; once
+// it has gone, the first is chosen and shown.
+TEST_F(DisplaysTest, RefreshRebuildsOnceAndKeepsTheChosenDisplayWhileItExists) {
     addMonitor(u"A", {0, 0, 1920, 1080});
     addMonitor(u"B", {1920, 0, 3840, 1080});
     refreshDisplays();
     platform::comboSelect(app().controls.displayCombo, 1);  // the user picks B
-    refreshDisplays();
+    refreshDisplays();  // the taskbar hid, say
     EXPECT_EQ(comboItems(), (Strings{"A", "B"}));
     EXPECT_EQ(app().monitors.size(), 2u);
-    EXPECT_EQ(platform::comboSelection(app().controls.displayCombo), 0);
+    EXPECT_EQ(platform::comboSelection(app().controls.displayCombo), 1);
     EXPECT_EQ(desk().debugLines.size(), 6u);  // a count line and two display lines each time
 
-    desk().monitors.pop_back();  // a display is removed
+    addMonitor(u"C", {-1280, 0, 0, 1024});
+    std::swap(desk().monitors[0], desk().monitors[1]);  // enumerated in another order
     refreshDisplays();
-    EXPECT_EQ(comboItems(), Strings{"A"});
-    EXPECT_EQ(app().monitors.size(), 1u);
+    EXPECT_EQ(comboItems(), (Strings{"B", "A", "C"}));
+    EXPECT_EQ(platform::comboSelection(app().controls.displayCombo), 0) << "B, by its name";
+
+    desk().monitors.erase(desk().monitors.begin());  // B is removed
+    refreshDisplays();
+    EXPECT_EQ(comboItems(), (Strings{"A", "C"}));
+    EXPECT_EQ(app().monitors.size(), 2u);
+    EXPECT_EQ(platform::comboSelection(app().controls.displayCombo), 0);
 }
 
 TEST_F(DisplaysTest, NoDisplayLeavesComboEmptyWithoutSelection) {
