@@ -137,6 +137,17 @@ void broadcastKeys(std::uintptr_t virtualKey, std::intptr_t keyData) {
     if (vk == kProcessKey)
         return;  // the IME's: what it commits comes as its result string
 
+    // A terminal types a posted key-down under its own keyboard state, where
+    // Shift, Ctrl and Caps Lock are up: Shift+A would arrive as "a" and
+    // Ctrl+C as "c". When a modifier changes what a character key types,
+    // the character the user typed goes out instead. Read before anything
+    // else: under Wine, a look at the queue lets this thread's key state
+    // catch up with input still queued behind the key (the Shift let go
+    // after it), and a first key that resets every terminal falls behind.
+    platform::TypedKey typed;
+    if (isCharacterKey(vk))
+        typed = platform::typedKey(vk, scanCodeOf(keyData));
+
     // TranslateMessage has seen this key already; what it queued tells a dead
     // key and the key that completes one from the rest, on any layout.
     const platform::Translation made = platform::queuedTranslation(app().controls.commandEdit);
@@ -154,13 +165,6 @@ void broadcastKeys(std::uintptr_t virtualKey, std::intptr_t keyData) {
             return;
     }
 
-    // A terminal types a posted key-down under its own keyboard state, where
-    // Shift, Ctrl and Caps Lock are up: Shift+A would arrive as "a" and
-    // Ctrl+C as "c". When a modifier changes what a character key types,
-    // post the character the user typed instead.
-    platform::TypedKey typed;
-    if (isCharacterKey(vk))
-        typed = platform::typedKey(vk, scanCodeOf(keyData));
     if (typed.modified && typed.length > 0)
         deliverCharacters(typed.text, static_cast<std::size_t>(typed.length), keyData);
     else

@@ -155,8 +155,12 @@ struct Desktop {
     // A busy window's thread reads the input queued for it.
     void takeQueuedInput(WindowHandle h);
 
-    // Keyboard: what typedKey answers.
+    // Keyboard: what typedKey answers; once the queue has been looked at
+    // (queuedTranslation), what it answers then, when set: under Wine the
+    // key state catches up with input queued behind the key being handled.
     std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboard;
+    std::function<platform::TypedKey(unsigned vk, unsigned scan)> keyboardAfterPeek;
+    bool peeked = false;
     // What TranslateMessage made of the key-down being handled.
     platform::Translation queuedTranslation = platform::Translation::Nothing;
     // The IME's committed result string, as imeResultText reads it.

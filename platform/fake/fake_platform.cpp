@@ -393,6 +393,8 @@ bool sendRightButton(WindowHandle w, MouseMessage message, unsigned timeoutMs) {
 }
 
 TypedKey typedKey(unsigned vk, unsigned scan) {
+    if (desktop().peeked && desktop().keyboardAfterPeek)
+        return desktop().keyboardAfterPeek(vk, scan);
     if (desktop().keyboard)
         return desktop().keyboard(vk, scan);
     return {};
@@ -550,6 +552,7 @@ bool outranksOwnIntegrity(WindowHandle w) {
 }
 
 Translation queuedTranslation(WindowHandle) {
+    desktop().peeked = true;
     return desktop().queuedTranslation;
 }
 

@@ -368,8 +368,18 @@ TEST_F(BroadcastTest, ModifiedCharacterKeysArePostedAsTheTypedCharacter) {
         {kF5, 0x3F0001, false, kF5},         {kF12, 0x580001, false, kF12},
         {kLeft, 0x14B0001, false, kLeft},
     };
+    // Under Wine, once the queue has been looked at, the key state has
+    // caught up with the Shift let go after the key: read too late, every
+    // key would type as unshifted.
+    desk().keyboardAfterPeek = [](unsigned vk, unsigned) {
+        platform::TypedKey k;
+        k.length = 1;
+        k.text[0] = static_cast<char16_t>(vk >= 'A' && vk <= 'Z' ? vk + 32 : vk);
+        return k;
+    };
     for (const auto& c : cases) {
         desk().posted.clear();
+        desk().peeked = false;  // each key handled comes with its own key state
         broadcastKeys(c.vk, c.data);
         Strings expected;
         for (auto w : h)
