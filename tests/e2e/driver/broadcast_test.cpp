@@ -160,7 +160,7 @@ TEST_F(FirstKeyTest, AfterEveryNewSelectionAndHotKeyTheFirstCapitalKeepsItsShift
     for (int round = 1; round <= kRounds; ++round) {
         const HWND t = terminals[round % kTerminals]->hwnd();
         SetForegroundWindow(t);
-        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == t; }));
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == t && focusOf(t) == t; }));
         keyDown(VK_CONTROL);
         keyDown(VK_SHIFT);
         tapKey('T');
