@@ -11,6 +11,7 @@
 #include "sessions/session_groups.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -47,6 +48,15 @@ std::map<std::uint32_t, platform::WindowHandle> terminalsByProcess() {
         return true;
     });
     return found;
+}
+
+// PuTTY captions its window "PuTTY" first and "<host> - PuTTY" once its
+// session has started; the list keeps the caption it finds, so it waits for
+// the second (and takes the first only when the time is up).
+bool namesItsHost(platform::WindowHandle window) {
+    char16_t caption[8] = {};
+    platform::windowText(window, caption, 8);
+    return std::u16string_view(caption) != u"PuTTY";
 }
 
 void warnOfFailures(const std::vector<std::u16string>& failures) {
@@ -164,19 +174,20 @@ void followOpening() {
     OpeningState& o = app().opening;
     if (!o.waiting)
         return;
+    const bool timeUp = platform::tickCount() >= o.deadline;
     const auto terminals = terminalsByProcess();
     bool allAccounted = true;
     for (StartedSession& s : o.started) {
         if (s.window || s.exited)
             continue;
         const auto it = terminals.find(s.process.id);
-        if (it != terminals.end())
+        if (it != terminals.end() && (namesItsHost(it->second) || timeUp))
             s.window = it->second;
-        else if (!platform::processRunning(s.process))
+        else if (it == terminals.end() && !platform::processRunning(s.process))
             s.exited = true;
         else
             allAccounted = false;
     }
-    if (allAccounted || platform::tickCount() >= o.deadline)
+    if (allAccounted || timeUp)
         finishOpening();
 }

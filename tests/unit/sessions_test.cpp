@@ -220,33 +220,33 @@ TEST_F(SessionsTest, NoPuttyWarnsAndStartsNothing) {
 }
 
 TEST_F(SessionsTest, SelectsAndArrangesWhatOpenedAndNamesWhatDidNot) {
-    saveSessions({u"a", u"b", u"c", u"d"});
-    desk().profiles[app().settingsPath][u"GROUPS"] = {u"g=d,c,b,a,gone"};
-    desk().programs.clear();  // none would start...
-    desk().programs.insert(kPutty);
+    saveSessions({u"a", u"b", u"c", u"d", u"e"});
+    desk().profiles[app().settingsPath][u"GROUPS"] = {u"g=e,d,c,b,a,gone"};
     openGroup(0);
-    ASSERT_EQ(desk().processes.size(), 4u);
+    ASSERT_EQ(desk().processes.size(), 5u);
     EXPECT_EQ(fake::narrow(desk().processes[1].commandLine),
               "\"C:\\Tools\\putty.exe\" -load \"b\"");
     EXPECT_TRUE(openingUnderWay());
     EXPECT_EQ(desk().timers.count({app().mainWindow, kOpeningTimerId}), 1u);
 
     openGroup(0);  // Alt+1 again while waiting
-    EXPECT_EQ(desk().processes.size(), 4u) << "nothing is started twice";
+    EXPECT_EQ(desk().processes.size(), 5u) << "nothing is started twice";
 
     const auto windowD = desk().showProcessWindow(3, u"d - PuTTY");
-    desk().processes[1].running = false;  // b exits at once
+    const auto windowA = desk().showProcessWindow(0, u"PuTTY");  // not yet named after its host
+    desk().showProcessWindow(4, u"PuTTY");                       // e never gets further
+    desk().processes[1].running = false;                         // b exits at once
     followOpening();
-    EXPECT_TRUE(openingUnderWay()) << "a and c still come";
+    EXPECT_TRUE(openingUnderWay()) << "a, c and e still come";
     desk().now += 5000;
-    const auto windowA = desk().showProcessWindow(0, u"a - PuTTY");  // late
+    desk()[windowA].text = u"a - PuTTY";
     followOpening();
     EXPECT_TRUE(openingUnderWay());
     desk().now += kOpeningLimitMs;  // c never shows a window
     followOpening();
     EXPECT_FALSE(openingUnderWay());
     EXPECT_TRUE(desk().timers.empty());
-    EXPECT_EQ(selectedTitles(), (std::vector<std::string>{"a - PuTTY", "d - PuTTY"}));
+    EXPECT_EQ(selectedTitles(), (std::vector<std::string>{"a - PuTTY", "d - PuTTY", "PuTTY"}));
     EXPECT_EQ(desk()[windowA].placement.normalPosition, (platform::Rect{0, 0, 800, 500}));
     EXPECT_EQ(desk()[windowD].placement.normalPosition, (platform::Rect{800, 0, 1600, 500}));
     EXPECT_EQ(desk().focus, app().controls.commandEdit);
@@ -260,8 +260,8 @@ TEST_F(SessionsTest, SelectsAndArrangesWhatOpenedAndNamesWhatDidNot) {
     // Open again: a and d are still up and join the selection; b and c start anew.
     desk().warnings.clear();
     openSessions(sessionsNamed({u"a", u"b", u"d"}), {}, false);
-    ASSERT_EQ(desk().processes.size(), 5u);
-    const auto windowB = desk().showProcessWindow(4, u"b - PuTTY");
+    ASSERT_EQ(desk().processes.size(), 6u);
+    const auto windowB = desk().showProcessWindow(5, u"b - PuTTY");
     const platform::Rect before = desk()[windowB].placement.normalPosition;
     followOpening();
     EXPECT_EQ(selectedTitles(), (std::vector<std::string>{"a - PuTTY", "b - PuTTY", "d - PuTTY"}));
