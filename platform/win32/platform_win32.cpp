@@ -600,8 +600,8 @@ bool ansiToText(std::string_view bytes, std::u16string& text) {
     if (units <= 0)
         return false;
     text.resize(static_cast<std::size_t>(units));
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size,
-                               wide(text.data()), units) == units;
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, wide(text.data()),
+                               units) == units;
 }
 
 std::u16string environmentVariable(const char16_t* name) {
