@@ -210,15 +210,6 @@ TEST_F(SessionsTest, PuttySearchOrder) {
     }
 }
 
-TEST_F(SessionsTest, NoPuttyWarnsAndStartsNothing) {
-    desk().files.clear();
-    openSessions(sessionsNamed({u"web01"}), {}, true);
-    ASSERT_EQ(desk().warnings.size(), 1u);
-    EXPECT_NE(desk().warnings[0].first.find(u"[PUTTY] セクションの path"), std::u16string::npos);
-    EXPECT_TRUE(desk().processes.empty());
-    EXPECT_FALSE(openingUnderWay());
-}
-
 TEST_F(SessionsTest, SelectsAndArrangesWhatOpenedAndNamesWhatDidNot) {
     saveSessions({u"a", u"b", u"c", u"d", u"e"});
     desk().profiles[app().settingsPath][u"GROUPS"] = {u"g=e,d,c,b,a,gone"};

@@ -20,26 +20,6 @@ constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kSessionList = 1202, kGroupCombo = 1203, kGroupSave = 1204;
 const wchar_t kSessionsKey[] = L"Software\\SimonTatham\\PuTTY\\Sessions";
 
-// PuTTY's escaping of a session name into its registry key.
-std::wstring puttyKey(const std::wstring& name) {
-    char bytes[1024] = {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), bytes,
-                                      sizeof bytes, nullptr, nullptr);
-    std::wstring key;
-    for (int i = 0; i < n; ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c <= ' ' || c > '~' || c == '\\' || c == '*' || c == '?' || c == '%' ||
-            (c == '.' && i == 0)) {
-            wchar_t hex[4];
-            swprintf(hex, 4, L"%%%02X", c);
-            key += hex;
-        } else {
-            key += static_cast<wchar_t>(c);
-        }
-    }
-    return key;
-}
-
 void deleteSavedSessions() {
     HKEY sessions = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSessionsKey, 0, KEY_ALL_ACCESS, &sessions) !=
@@ -100,12 +80,13 @@ protected:
                                    (documentsDir() + L"\\twk.ini").c_str());
     }
 
-    // A raw session to a listener of its own; its terminal is titled "<host> - PuTTY".
-    void saveSession(const std::wstring& name, const std::wstring& host) {
+    // A raw session to a listener of its own, under `stored` (the name as PuTTY
+    // escapes it); its terminal is titled "<host> - PuTTY".
+    void saveSession(const std::wstring& stored, const std::wstring& host) {
         listeners.push_back(std::make_unique<ByteListener>());
         ASSERT_TRUE(listeners.back()->ok()) << "cannot listen on 127.0.0.1";
         HKEY key = nullptr;
-        const std::wstring path = std::wstring(kSessionsKey) + L"\\" + puttyKey(name);
+        const std::wstring path = std::wstring(kSessionsKey) + L"\\" + stored;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                   nullptr, &key, nullptr),
                   ERROR_SUCCESS);
@@ -182,10 +163,10 @@ protected:
 TEST_F(SavedSessionsTest, ChosenSessionsWithAwkwardNamesOpenTiledAndTakeTyping) {
     ASSERT_EQ(GetACP(), 932u) << "Wine's ANSI code page is not 932: generate ja_JP.UTF-8 "
                                  "(scripts/install-deps.sh) and restart the bench";
-    ASSERT_NO_FATAL_FAILURE(saveSession(L"web 01", L"s1"));
-    ASSERT_NO_FATAL_FAILURE(saveSession(L"say \"hi\" it's", L"s2"));
+    ASSERT_NO_FATAL_FAILURE(saveSession(L"web%2001", L"s1"));
+    ASSERT_NO_FATAL_FAILURE(saveSession(L"say%20\"hi\"%20it's", L"s2"));
     ASSERT_NO_FATAL_FAILURE(saveSession(L"plain", L"s3"));
-    ASSERT_NO_FATAL_FAILURE(saveSession(L"検証-e", L"s4"));
+    ASSERT_NO_FATAL_FAILURE(saveSession(L"%8C%9F%8F%D8-e", L"s4"));  // 検証-e in code page 932
     ASSERT_NO_FATAL_FAILURE(startTilewick());
     HWND dialog = openDialog();
     ASSERT_TRUE(dialog) << "Alt+N opened no dialog";
