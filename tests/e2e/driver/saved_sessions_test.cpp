@@ -17,7 +17,7 @@ namespace {
 const wchar_t kDialogCaption[] = L"PuTTYセッションを開く";
 const wchar_t kWarningCaption[] = L"警告";
 constexpr int kMessageBoxText = 0xFFFF;
-constexpr int kSessionList = 1202, kGroupCombo = 1203, kGroupSave = 1204;
+constexpr int kSessionFilter = 1201, kSessionList = 1202, kGroupCombo = 1203, kGroupSave = 1204;
 const wchar_t kSessionsKey[] = L"Software\\SimonTatham\\PuTTY\\Sessions";
 
 void deleteSavedSessions() {
@@ -198,6 +198,18 @@ TEST_F(SavedSessionsTest, AGroupSavedInTheDialogOpensWithAltOne) {
                std::string::npos;
     })) << "twk.ini: "
         << readFile(documentsDir() + L"\\twk.ini");
+    // Choosing the group empties the filter and marks exactly its sessions.
+    const HWND list = GetDlgItem(dialog, kSessionList);
+    click(centreOf(GetDlgItem(dialog, kSessionFilter)));
+    typeText(L"bet");
+    ASSERT_TRUE(waitUntil([&] { return listRows(list) == std::vector<std::wstring>{L"beta"}; }));
+    click(centreOf(GetDlgItem(dialog, kGroupCombo)));
+    tapKey(VK_DOWN);
+    EXPECT_TRUE(waitUntil([&] {
+        return windowText(GetDlgItem(dialog, kSessionFilter)).empty() &&
+               listMarks(list) == std::vector<bool>{true, false, true};
+    })) << "filter "
+        << show(windowText(GetDlgItem(dialog, kSessionFilter)));
     tapKey(VK_ESCAPE);
     ASSERT_TRUE(popupGone(kDialogCaption));
     EXPECT_TRUE(topWindowsOfClass(L"PuTTY").empty()) << "Cancel opened something";
