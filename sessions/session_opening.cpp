@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "arrange/arrange.h"
 #include "broadcast/window_naming.h"
+#include "platform/bounded_text.h"
 #include "registry/discovery.h"
 #include "registry/selection.h"
 #include "sessions/command_line.h"
@@ -154,9 +155,19 @@ void openSessions(const std::vector<SavedSession>& chosen,
 
 void openGroup(std::size_t index) {
     const AppState& a = app();
-    const std::vector<SessionGroup> groups = loadGroups(a.settingsPath);
-    if (index >= groups.size() || a.opening.waiting)
+    if (a.opening.waiting)
         return;
+    const std::vector<SessionGroup> groups = loadGroups(a.settingsPath);
+    if (index >= groups.size()) {
+        const std::u16string text = BoundedText<200>()
+                                        .text(u"グループ ")
+                                        .number(static_cast<long long>(index + 1))
+                                        .text(u" がないため、何も開きません。Alt+N "
+                                              u"のダイアログでグループを保存してください。")
+                                        .str();
+        platform::warningBox(text.c_str(), kWarningCaption);
+        return;
+    }
     const SessionGroup& group = groups[index];
     std::vector<SavedSession> chosen;
     for (const SavedSession& s : savedSessions())

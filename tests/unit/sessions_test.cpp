@@ -213,6 +213,10 @@ TEST_F(SessionsTest, PuttySearchOrder) {
 TEST_F(SessionsTest, SelectsAndArrangesWhatOpenedAndNamesWhatDidNot) {
     saveSessions({u"a", u"b", u"c", u"d", u"e"});
     desk().profiles[app().settingsPath][u"GROUPS"] = {u"g=e,d,c,b,a,gone"};
+    openGroup(1);  // Alt+2 with one group: said, nothing started
+    ASSERT_EQ(warnings().size(), 1u);
+    EXPECT_NE(warnings()[0].find(u"グループ 2 がない"), std::u16string::npos);
+    desk().warnings.clear();
     openGroup(0);
     ASSERT_EQ(desk().processes.size(), 5u);
     EXPECT_EQ(fake::narrow(desk().processes[1].commandLine),
