@@ -9,6 +9,7 @@
 #include "broadcast/typing_state.h"
 #include "platform/platform.h"
 #include "registry/window_record.h"
+#include "sessions/opening_state.h"
 #include "settings/settings.h"
 
 #include <cstdint>
@@ -88,6 +89,9 @@ struct AppState {
 
     // The rings drawn around the selected terminals.
     BandState bands;
+
+    // PuTTY sessions being opened, and the windows earlier opens made.
+    OpeningState opening;
 };
 
 AppState& app();

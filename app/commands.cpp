@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "app/app_state.h"
+#include "app/open_sessions_dialog.h"
 #include "app/view_state.h"
 #include "arrange/arrange.h"
 #include "arrange/grid.h"
@@ -10,6 +11,7 @@
 #include "registry/selection.h"
 #include "resources/about_dialog.h"
 #include "resources/ids.h"
+#include "sessions/session_opening.h"
 #include "settings/settings_choices.h"
 
 namespace {
@@ -46,7 +48,7 @@ void arrangeInArea(int area) {
 }
 
 // TranslateAccelerator delivers an accelerator whose id is also a system-menu
-// item (104) as WM_SYSCOMMAND, not WM_COMMAND, and marks it: its documentation
+// item (104, 3031) as WM_SYSCOMMAND, not WM_COMMAND, and marks it: its documentation
 // puts 1 in the high word of wParam, Wine sends the bare id with lParam
 // 0x00010000; both are taken. A pick from the menu sends the bare id with the
 // cursor position in lParam.
@@ -71,6 +73,7 @@ void addSystemMenuItems(HWND mainWindow) {
     insertMenuItem(menu, 7, MFT_SEPARATOR, IDM_OPTIONS, nullptr);
     insertMenuItem(menu, 8, MFT_STRING, IDM_OPTIONS, L"オプション(&O)");
     insertMenuItem(menu, 9, MFT_STRING, IDM_ABOUT, L"バージョン情報(&A)...");
+    insertMenuItem(menu, 10, MFT_STRING, IDM_OPEN_SESSIONS, L"セッションを開く(&N)...");
 }
 
 void toggleHintLabels() {
@@ -83,6 +86,10 @@ void toggleHintLabels() {
 bool dispatchCommand(HWND mainWindow, WORD id, WORD notification) {
     if (id >= IDM_AREA_FIRST && id <= IDM_AREA_LAST) {
         arrangeInArea(areaForCommand(id));
+        return true;
+    }
+    if (id >= IDM_GROUP_FIRST && id <= IDM_GROUP_LAST) {
+        openGroup(static_cast<std::size_t>(id - IDM_GROUP_FIRST));
         return true;
     }
     switch (id) {
@@ -142,6 +149,9 @@ bool dispatchCommand(HWND mainWindow, WORD id, WORD notification) {
     case IDM_SETTINGS:
         runSettingsDialog();
         return true;
+    case IDM_OPEN_SESSIONS:
+        runOpenSessionsDialog();
+        return true;
     default:
         return false;
     }
@@ -150,7 +160,8 @@ bool dispatchCommand(HWND mainWindow, WORD id, WORD notification) {
 void dispatchSystemCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
     const WORD id = LOWORD(wParam);
     if (fromAccelerator(wParam, lParam)) {
-        // Alt+? and Alt+/ open the about box as command 104: opacity untouched.
+        // Alt+? and Alt+/ open the about box as command 104, Alt+N the
+        // sessions as 3031: opacity untouched.
         dispatchCommand(mainWindow, id, 1);
     } else if (id == IDM_OPTIONS) {
         makeOpaqueForDialog();
@@ -158,5 +169,8 @@ void dispatchSystemCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam) {
     } else if (id == IDM_ABOUT) {
         makeOpaqueForDialog();
         showAboutDialog(mainWindow);
+    } else if (id == IDM_OPEN_SESSIONS) {
+        makeOpaqueForDialog();
+        runOpenSessionsDialog();
     }
 }

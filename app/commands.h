@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-// Adds the separator, "オプション(&O)" and "バージョン情報(&A)..." to the system menu.
+// Adds the separator, "オプション(&O)", "バージョン情報(&A)..." and
+// "セッションを開く(&N)..." to the system menu.
 void addSystemMenuItems(HWND mainWindow);
 // WM_COMMAND; false for ids Tilewick does not handle.
 bool dispatchCommand(HWND mainWindow, WORD id, WORD notification);

@@ -12,6 +12,7 @@
 #include "registry/selection.h"
 #include "resources/help_file.h"
 #include "resources/ids.h"
+#include "sessions/session_opening.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -138,6 +139,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == kBandTimer)
             followTick();
+        else if (wParam == kOpeningTimerId)
+            followOpening();
         return 0;
     case WM_DPICHANGED:
         onDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "platform/win32/win32_text.h"
 
-void runModalDialog(int templateId, DLGPROC procedure) {
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), hwnd(app().mainWindow),
-                    procedure, 0);
+INT_PTR runModalDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
+                           hwnd(app().mainWindow), procedure, parameter);
 }

@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-void runModalDialog(int templateId, DLGPROC procedure);
+// `parameter` reaches WM_INITDIALOG's lParam; the result is EndDialog's.
+INT_PTR runModalDialog(int templateId, DLGPROC procedure, LPARAM parameter = 0);
 
 // WM_COMMAND of a dialog that ends on OK or on Cancel (Escape and the close
 // box arrive as Cancel): runs the matching action and ends the dialog with

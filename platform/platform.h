@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -336,5 +337,51 @@ WindowHandle foregroundWindow();
 // SetWindowPos(HWND_TOP, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE): to the top
 // of its z-order band (topmost or not), without activation.
 void raiseWindow(WindowHandle window);
+
+}  // namespace platform
+
+// --- Saved sessions, programs and the processes Tilewick starts ---------------------
+
+namespace platform {
+
+// RegOpenKeyExW under HKEY_CURRENT_USER and RegEnumKeyExW: every subkey's
+// name, in the registry's order; false when the key cannot be opened.
+bool userRegistrySubkeys(const char16_t* path, const std::function<void(const char16_t*)>& visit);
+// MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS): bytes in the system's
+// ANSI code page as UTF-16; false when they are not valid in that code page.
+bool ansiToText(std::string_view bytes, std::u16string& text);
+// GetEnvironmentVariableW; empty when it is not set.
+std::u16string environmentVariable(const char16_t* name);
+// GetFileAttributesW: a file (not a folder) is there.
+bool fileExists(const char16_t* path);
+// GetModuleFileNameW(nullptr) without its last component: Tilewick.exe's folder.
+std::u16string programFolder();
+
+// A process Tilewick started: its handle (a HANDLE on Windows) and id.
+struct Process {
+    void* handle = nullptr;
+    std::uint32_t id = 0;
+};
+// CreateProcessW(application, commandLine, ...) with nothing inherited; on
+// failure an empty Process and GetLastError in `error`.
+Process startProcess(const char16_t* application, const std::u16string& commandLine,
+                     std::uint32_t& error);
+// WaitForSingleObject(handle, 0) == WAIT_TIMEOUT.
+bool processRunning(const Process& process);
+// CloseHandle: the process goes on; Tilewick stops following it.
+void releaseProcess(const Process& process);
+// GetWindowThreadProcessId: the id of the process owning the window, 0 when none.
+std::uint32_t windowProcessId(WindowHandle window);
+
+// SetTimer / KillTimer on the window: WM_TIMER with `id` every `intervalMs`.
+void startTimer(WindowHandle window, unsigned id, unsigned intervalMs);
+void stopTimer(WindowHandle window, unsigned id);
+
+// GetPrivateProfileSectionW: the section's "key=value" lines as they stand in
+// the file, in order, duplicates and lines without "=" included.
+std::vector<std::u16string> profileSectionLines(const char16_t* section, const char16_t* path);
+// WritePrivateProfileStringW; a null value deletes the key.
+bool writeProfileString(const char16_t* section, const char16_t* key, const char16_t* value,
+                        const char16_t* path);
 
 }  // namespace platform

@@ -17,12 +17,21 @@
 #define IDD_ABOUT 103
 #define IDD_PASTE_CONFIRM 106
 #define IDD_SETTINGS 113
+#define IDD_OPEN_SESSIONS 120
 
 // --- Dialog controls -------------------------------------------------------------
 #define IDC_PASTE_TEXT 111
 #define IDC_PASTE_CONFIRM_CHECK 114
 #define IDC_ALPHA_SLIDER 115
 #define IDC_ALPHA_VALUE 116
+// The open-sessions dialog.
+#define IDC_SESSION_FILTER 1201
+#define IDC_SESSION_LIST 1202
+#define IDC_GROUP_COMBO 1203
+#define IDC_GROUP_SAVE 1204
+#define IDC_GROUP_DELETE 1205
+#define IDC_ARRANGE_AFTER_OPEN 1206
+#define IDC_SESSION_NOTE 1207  // how many sessions there are, or that there are none
 
 // --- PNG pictures (resource type "PNG") --------------------------------------------
 #define IDP_CHEVRON_UP 4001
@@ -70,6 +79,10 @@
 #define IDM_AREA_FIRST 3020
 #define IDM_AREA_LAST 3029
 #define IDM_SETTINGS 3030
+#define IDM_OPEN_SESSIONS 3031  // Alt+N, and a system-menu item
+// 3041..3049: Alt+1..Alt+9 open the first to ninth group
+#define IDM_GROUP_FIRST 3041
+#define IDM_GROUP_LAST 3049
 
 // --- Hot key ---------------------------------------------------------------------------
 #define IDH_RESTORE 5000

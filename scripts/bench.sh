@@ -9,14 +9,17 @@
 #      are kept meanwhile); with 50 and 1000 shown terminals selected, the
 #      time until every band shows, Tilewick's idle processor time, how long
 #      its loop takes to answer and how soon a band follows a moved terminal;
+#      opening twenty saved PuTTY sessions (Alt+1 on a group) until they are
+#      tiled, against a launcher that starts the same PuTTY and tiles them;
 #      a table of medians with min and max, the ratio to each baseline, and
 #      Tilewick's peak memory.
 # Takes a few minutes. Options go to the Wine driver:
 #   --reps N              repetitions of each measurement (default 7; start-up,
 #                         key and paste take twice as many)
 #   --large-plain-reps N  of the plain baseline at 1000/5000, which is slow (default 1)
-#   --only LIST           some of startup,small,large,input,bands
-# TWK_TILEWICK_EXE=/path/Tilewick.exe measures another build of Tilewick.
+#   --only LIST           some of startup,small,large,input,bands,sessions
+# TWK_TILEWICK_EXE=/path/Tilewick.exe measures another build of Tilewick;
+# TWK_PUTTY_EXE another putty.exe (default: what scripts/build-putty.sh built).
 # TWK_WINE_ARCH=win32|win64 picks the build; by default the 32-bit one where
 # this machine runs 32-bit code, else the 64-bit one.
 # Not part of scripts/test.sh: its numbers are reported, never asserted.
@@ -36,6 +39,8 @@ cmake --build "$BENCH/host" -j2 --target filter_bench >/dev/null
 cmake -S . -B "$WIN" -DCMAKE_TOOLCHAIN_FILE="$TWK_TOOLCHAIN_FILE" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$WIN" -j2 --target bench_driver >/dev/null
+TWK_PUTTY_EXE=${TWK_PUTTY_EXE:-$(bash scripts/build-putty.sh --arch "$TWK_MINGW_ARCH")}
+export TWK_PUTTY_EXE
 
 echo "=== host logic over the fake desktop"
 "$BENCH/host/tests/bench/filter_bench" --benchmark_min_time=0.2

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Shows Tilewick doing its job on six real terminals under Wine: six PuTTY
-# windows, each connected over loopback to a shell of its own on this machine
-# (a socat listener per terminal running bash on a pseudo-terminal, with a
-# prompt and $HOST naming that terminal's host, in a scratch folder).
+# Shows Tilewick doing its job on six real terminals under Wine, from an empty
+# desktop: six saved PuTTY sessions in a group that Tilewick opens, each
+# connected over loopback to a shell of its own on this machine (a socat
+# listener per terminal running bash on a pseudo-terminal, with a prompt and
+# $HOST naming that terminal's host, in a scratch folder).
 #
 #   scripts/demo.sh        start the demo
 #   scripts/demo.sh stop   stop everything a demo left running
 #
 # With a usable $DISPLAY everything stays up for you to drive. Without one it
-# runs in Xvfb and tours Tilewick with real input: select all, arrange 3 x 2,
+# runs in Xvfb and tours Tilewick with real input: open the group (Alt+1),
+# arrange 3 x 2,
 # type a command into all six terminals, filter to two hosts, compact mode;
 # it saves a screenshot after each step, prints their paths, and ends
 # everything it started.
@@ -179,60 +181,31 @@ twk_bench_up || die "the Wine bench did not come up in $TWK_WINE_DIR"
 
 # A saved PuTTY session per host: raw protocol to its listener, local echo and
 # line editing forced off (1) so that every key goes to the shell as it is
-# typed, UTF-8, a font with Japanese, "host - PuTTY" until the prompt sets the
-# title.
+# typed, UTF-8, a font with Japanese, and the title its prompt sets too, so
+# that Tilewick lists the real titles at once. Written as a UTF-16 file,
+# which regedit reads whatever the code page.
 reg=$DEMO_DIR/sessions.reg
 {
-  printf 'REGEDIT4\r\n'
+  printf '\xef\xbb\xbfWindows Registry Editor Version 5.00\r\n'
   for i in "${!hosts[@]}"; do
     printf '\r\n[HKEY_CURRENT_USER\\Software\\SimonTatham\\PuTTY\\Sessions\\%s]\r\n' "${hosts[$i]}"
     printf '"HostName"="127.0.0.1"\r\n"PortNumber"=dword:%08x\r\n"Protocol"="raw"\r\n' "${ports[$i]}"
     printf '"LocalEcho"=dword:00000001\r\n"LocalEdit"=dword:00000001\r\n'
-    printf '"WinTitle"="%s - PuTTY"\r\n"WarnOnClose"=dword:00000000\r\n"CloseOnExit"=dword:00000001\r\n' "${hosts[$i]}"
+    printf '"WinTitle"="%s"\r\n"WarnOnClose"=dword:00000000\r\n"CloseOnExit"=dword:00000001\r\n' "${titles[$i]}"
     printf '"LineCodePage"="UTF-8"\r\n"Font"="IPAGothic"\r\n"FontHeight"=dword:0000000c\r\n'
     printf '"FontCharSet"=dword:00000080\r\n"TermWidth"=dword:00000050\r\n"TermHeight"=dword:00000018\r\n'
   done
-} >"$reg" || die "cannot write the PuTTY sessions"
+} | iconv -f UTF-8 -t UTF-16LE >"$reg" || die "cannot write the PuTTY sessions"
 twk_wine wine regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 || die "cannot import the PuTTY sessions into Wine's registry"
 
-for i in "${!hosts[@]}"; do
-  twk_wine wine "$putty" -load "${hosts[$i]}" >"$DEMO_DIR/putty-${hosts[$i]}.log" 2>&1 &
-  putty_pids[$i]=$!
-done
-connected() { # index
-  [ -n "$(ss -Htn state established "sport = :${ports[$1]}" 2>/dev/null)" ]
-}
-shell_ended() { # index
-  kill -0 "${pids[$1]}" 2>/dev/null && return 1
-  die "the shell for ${hosts[$1]} ended at once: $(tail -n 1 "$DEMO_DIR/listener-${hosts[$1]}.log" 2>/dev/null)"
-}
-for i in "${!hosts[@]}"; do
-  for _ in $(seq 1 600); do
-    connected $i && break
-    shell_ended $i
-    kill -0 "${putty_pids[$i]}" 2>/dev/null || break
-    sleep 0.1
-  done
-  if ! connected $i; then
-    shell_ended $i
-    if ! kill -0 "${putty_pids[$i]}" 2>/dev/null; then
-      wait "${putty_pids[$i]}"
-      die "PuTTY ($putty) did not start for ${hosts[$i]}: it exited with status $?"
-    fi
-    die "PuTTY for ${hosts[$i]} did not connect to 127.0.0.1:${ports[$i]} within 60 s"
-  fi
-done
-
-# Tilewick reads the titles once, at its start: wait until every prompt has set its own.
-shows_title() { # title
-  xwininfo -display "$TWK_DISPLAY" -root -tree 2>/dev/null | grep -qF "\"$1\": (\"putty.exe\""
-}
-for i in "${!hosts[@]}"; do
-  for _ in $(seq 1 300); do
-    shows_title "${titles[$i]}" && break
-    sleep 0.1
-  done
-  shows_title "${titles[$i]}" || die "PuTTY for ${hosts[$i]} did not show the title its prompt sets"
+# Tilewick opens the terminals itself: putty.exe and the group "prod" of all
+# six sessions in its twk.ini (Alt+1), arranged as they come up.
+win_putty="Z:${putty//\//\\}"
+for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
+  [ "$(basename "$user_dir")" = Public ] && continue
+  mkdir -p "$user_dir/Documents"
+  printf '[PUTTY]\r\npath=%s\r\narrange=TRUE\r\n[GROUPS]\r\nprod=%s\r\n' "$win_putty" \
+    "$(IFS=,; echo "${hosts[*]}")" >"$user_dir/Documents/twk.ini"
 done
 
 twk_wine wine "$REPO/$build/Tilewick.exe" >/dev/null 2>&1 &
@@ -245,8 +218,8 @@ done
 
 if [ $interactive = 1 ]; then
   trap - EXIT INT TERM HUP
-  say "Tilewick and six PuTTY terminals (${hosts[*]}) are running on $TWK_DISPLAY."
-  say "Try: Alt+A (select all), Alt+L (arrange), then type in Tilewick's command field."
+  say "Tilewick is running on $TWK_DISPLAY, with six saved PuTTY sessions (${hosts[*]}) in the group \"prod\"."
+  say "Try: Alt+1 (open the group, tiled), then type in Tilewick's command field; Alt+N lists the sessions."
   say "Stop everything with: bash $REPO/scripts/demo.sh stop"
   exit 0
 fi

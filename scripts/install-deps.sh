@@ -18,12 +18,27 @@ need_pkgs=(
 )
 need_i386=(wine wine32:i386)
 
+# Wine's ANSI code page follows the locale: 932 only when ja_JP.UTF-8 exists,
+# otherwise Japanese session names reach PuTTY mangled. Generated once.
+ensure_ja_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: ja_JP.UTF-8 is not generated and not root; generate it first" >&2
+    return 1
+  fi
+  echo "install-deps: generating ja_JP.UTF-8"
+  sed -i 's/^#[[:space:]]*\(ja_JP\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+}
+
 missing=()
 for p in "${need_pkgs[@]}" "${need_i386[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+  ensure_ja_locale
   echo "install-deps: all packages present"
   exit 0
 fi
@@ -43,4 +58,5 @@ update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-pos
 update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
 update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || true
 update-alternatives --set x86_64-w64-mingw32-gcc /usr/bin/x86_64-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+ensure_ja_locale
 echo "install-deps: done"

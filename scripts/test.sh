@@ -125,13 +125,14 @@ for arch in win32 win64; do
 done
 
 # The headless demo, start to end, with the build this machine runs best: six
-# PuTTY terminals on loopback shells, the tour through Tilewick, one picture
+# saved PuTTY sessions to loopback shells, opened by Tilewick as a group, the
+# tour through Tilewick, one picture
 # per step, nothing left running.
 demo_smoke() {
   local dir=$REPO/build/screenshots/demo step
   env -u DISPLAY -u TWK_WINE_DIR -u TWK_SHOT_DIR -u TWK_PUTTY_EXE TWK_WINE_ARCH=$demo_arch \
     TWK_DEMO_SHOT_DIR="$dir" bash scripts/demo.sh || return 1
-  for step in 1-selected 2-arranged 3-typed 4-filtered 5-compact; do
+  for step in 1-opened 2-arranged 3-typed 4-filtered 5-compact; do
     [ -s "$dir/demo-$step.png" ] || { echo "no $dir/demo-$step.png"; return 1; }
   done
 }

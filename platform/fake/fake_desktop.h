@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
@@ -95,6 +96,17 @@ struct Window {
     int pastesGivenUp = 0;
     // Posted button-ups (WM_RBUTTONUP without waiting).
     int postedButtonUps = 0;
+    // The process that owns it (GetWindowThreadProcessId).
+    std::uint32_t processId = 0;
+};
+
+// A process started with startProcess.
+struct Process {
+    std::uint32_t id = 0;
+    std::u16string application;
+    std::u16string commandLine;
+    bool running = true;
+    bool released = false;  // its handle was closed
 };
 
 struct Monitor {
@@ -218,6 +230,25 @@ struct Desktop {
     // of keys under HKEY_CLASSES_ROOT, already expanded.
     std::u16string systemFolder = u"C:\\Windows\\system32";
     std::map<std::u16string, std::u16string> classesRoot;
+
+    // HKEY_CURRENT_USER: the subkey names under each key path.
+    std::map<std::u16string, std::vector<std::u16string>> userRegistry;
+    // The system's ANSI code page, as iconv names it ("CP932", "CP1252").
+    std::string ansiCodePage = "CP1252";
+    std::map<std::u16string, std::u16string> environment;
+    // Files on disk by full path; those in `programs` are executables, the
+    // rest CreateProcessW refuses (ERROR_BAD_EXE_FORMAT).
+    std::set<std::u16string> files;
+    std::set<std::u16string> programs;
+    std::u16string programFolder = u"C:\\Tools";
+    // Processes started, in order; the ids count from 1000.
+    std::vector<Process> processes;
+    // Milliseconds the tick count stands beyond the sleeps.
+    std::uint64_t now = 0;
+    // Running timers: (window, id) to interval.
+    std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
+    // The process opens its top-level window of class "PuTTY".
+    WindowHandle showProcessWindow(std::size_t process, const std::u16string& title);
 
     // Runs inside the platform calls that name a window (given the call's
     // name and the window), before they return: what a nested message loop

@@ -524,7 +524,7 @@ void handleSentMessages(unsigned timeoutMs) {
 }
 
 std::uint64_t tickCount() {
-    return desktop().clockMs;
+    return desktop().now + desktop().clockMs;
 }
 
 PostResult postRightButtonUp(WindowHandle w) {

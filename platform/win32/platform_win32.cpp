@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_text.h"
 
+#include <algorithm>
 #include <imm.h>
 #include <shlobj.h>
 
@@ -677,6 +678,135 @@ WindowHandle foregroundWindow() {
 
 void raiseWindow(WindowHandle w) {
     SetWindowPos(hwnd(w), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+bool userRegistrySubkeys(const char16_t* path, const std::function<void(const char16_t*)>& visit) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, wide(path), 0, KEY_ENUMERATE_SUB_KEYS, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    // A key name holds at most 255 units.
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD units = 256;
+        const LONG result =
+            RegEnumKeyExW(key, index, name, &units, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result == ERROR_SUCCESS)
+            visit(utf16(name));
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+bool ansiToText(std::string_view bytes, std::u16string& text) {
+    text.clear();
+    if (bytes.empty())
+        return true;
+    const int size = static_cast<int>(bytes.size());
+    const int units =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (units <= 0)
+        return false;
+    text.resize(static_cast<std::size_t>(units));
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, wide(text.data()),
+                               units) == units;
+}
+
+std::u16string environmentVariable(const char16_t* name) {
+    const DWORD units = GetEnvironmentVariableW(wide(name), nullptr, 0);
+    if (units == 0)
+        return {};
+    std::u16string value(units, u'\0');
+    const DWORD copied = GetEnvironmentVariableW(wide(name), wide(value.data()), units);
+    value.resize(copied < units ? copied : 0);
+    return value;
+}
+
+bool fileExists(const char16_t* path) {
+    const DWORD attributes = GetFileAttributesW(wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::u16string programFolder() {
+    std::u16string path(32768, u'\0');
+    const DWORD units = GetModuleFileNameW(nullptr, wide(path.data()), 32768);
+    path.resize(units < 32768 ? units : 0);
+    const auto slash = path.find_last_of(u"\\/");
+    return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
+}
+
+Process startProcess(const char16_t* application, const std::u16string& commandLine,
+                     std::uint32_t& error) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    std::u16string line = commandLine;  // CreateProcessW may write into it
+    if (!CreateProcessW(wide(application), wide(line.data()), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        error = GetLastError();
+        return {};
+    }
+    CloseHandle(info.hThread);
+    error = 0;
+    return {info.hProcess, info.dwProcessId};
+}
+
+bool processRunning(const Process& process) {
+    return process.handle && WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT;
+}
+
+void releaseProcess(const Process& process) {
+    if (process.handle)
+        CloseHandle(process.handle);
+}
+
+std::uint32_t windowProcessId(WindowHandle window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(hwnd(window), &id);
+    return id;
+}
+
+void startTimer(WindowHandle window, unsigned id, unsigned intervalMs) {
+    SetTimer(hwnd(window), id, intervalMs, nullptr);
+}
+
+void stopTimer(WindowHandle window, unsigned id) {
+    KillTimer(hwnd(window), id);
+}
+
+std::vector<std::u16string> profileSectionLines(const char16_t* section, const char16_t* path) {
+    // The call cuts the section to the buffer, returning its size less two:
+    // grow until it fits.
+    std::u16string buffer(4096, u'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD units =
+            GetPrivateProfileSectionW(wide(section), wide(buffer.data()), size, wide(path));
+        if (units + 2 < size) {
+            buffer.resize(units);
+            break;
+        }
+        buffer.assign(buffer.size() * 4, u'\0');
+    }
+    std::vector<std::u16string> lines;
+    for (std::size_t start = 0; start < buffer.size();) {
+        const std::size_t end = std::min(buffer.find(u'\0', start), buffer.size());
+        lines.push_back(buffer.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool writeProfileString(const char16_t* section, const char16_t* key, const char16_t* value,
+                        const char16_t* path) {
+    return WritePrivateProfileStringW(wide(section), wide(key), value ? wide(value) : nullptr,
+                                      wide(path)) != FALSE;
 }
 
 }  // namespace platform

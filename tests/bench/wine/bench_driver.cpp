@@ -8,10 +8,12 @@
 // messages received. Prints a table of medians with min and max, the ratio
 // to the baseline each action is held against, and Tilewick's peak memory.
 //
-//   bench_driver.exe [--reps N] [--large-plain-reps N] [--only startup,small,large,input,bands]
+//   bench_driver.exe [--reps N] [--large-plain-reps N]
+//                    [--only startup,small,large,input,bands,sessions]
 #include "bench.h"  // winsock2.h before windows.h
 #include "farm_shared.h"
 #include "gestures.h"
+#include "real_putty.h"
 
 #include <psapi.h>
 
@@ -627,6 +629,124 @@ void bandScenario(int terminals, int reps) {
     stop(r, tilewick());
 }
 
+// ---- Opening saved sessions -------------------------------------------------------------
+//
+// Twenty raw sessions saved in the registry, each to a listener of its own,
+// and a group of all of them in twk.ini: Alt+1 in Tilewick against a plain
+// launcher starting the same twenty PuTTY and tiling their windows, each
+// timed until all twenty are in cells of their own, captioned with their hosts.
+
+constexpr int kBenchSessions = 20;
+const wchar_t kBenchSessionsKey[] = L"Software\\SimonTatham\\PuTTY\\Sessions\\";
+
+std::wstring benchSession(int i) {
+    wchar_t name[16];
+    swprintf(name, 16, L"bench%02d", i + 1);
+    return name;
+}
+
+void saveBenchSession(int i, int port) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, (kBenchSessionsKey + benchSession(i)).c_str(), 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    auto text = [key](const wchar_t* value, const std::wstring& data) {
+        RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    };
+    auto number = [key](const wchar_t* value, DWORD data) {
+        RegSetValueExW(key, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    };
+    text(L"HostName", L"127.0.0.1");
+    text(L"Protocol", L"raw");
+    text(L"LogHost", benchSession(i));
+    number(L"PortNumber", static_cast<DWORD>(port));
+    number(L"WarnOnClose", 0);
+    RegCloseKey(key);
+}
+
+void endEveryPutty() {
+    for (HWND w : bench::topWindowsOfClass(L"PuTTY")) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+            TerminateProcess(p, 0);
+            CloseHandle(p);
+        }
+    }
+    bench::waitUntil([] { return bench::topWindowsOfClass(L"PuTTY").empty(); });
+}
+
+// `n` PuTTY windows, each captioned with its host, no two at one top-left corner.
+bool tiledTerminals(std::size_t n) {
+    const std::vector<HWND> windows = bench::topWindowsOfClass(L"PuTTY");
+    if (windows.size() != n)
+        return false;
+    std::vector<std::pair<LONG, LONG>> corners;
+    for (HWND w : windows) {
+        const RECT r = bench::windowRect(w);
+        if (bench::windowText(w) == L"PuTTY" || !IsWindowVisible(w))
+            return false;
+        corners.push_back({r.left, r.top});
+    }
+    std::sort(corners.begin(), corners.end());
+    return std::adjacent_find(corners.begin(), corners.end()) == corners.end();
+}
+
+void sessionScenario(int reps) {
+    const std::wstring putty = bench::toWindowsPath(real_putty::envVar(L"TWK_PUTTY_EXE"));
+    if (putty.empty() || !bench::fileExists(putty)) {
+        fail("sessions: TWK_PUTTY_EXE names no putty.exe");
+        return;
+    }
+    std::vector<std::unique_ptr<real_putty::ByteListener>> listeners;
+    std::vector<std::wstring> launcherArgs = {putty};
+    std::wstring group;
+    for (int i = 0; i < kBenchSessions; ++i) {
+        listeners.push_back(std::make_unique<real_putty::ByteListener>());
+        saveBenchSession(i, listeners.back()->port());
+        launcherArgs.push_back(benchSession(i));
+        group += (i ? L"," : L"") + benchSession(i);
+    }
+    const std::wstring ini = bench::documentsDir() + L"\\twk.ini";
+    WritePrivateProfileStringW(L"PUTTY", L"path", putty.c_str(), ini.c_str());
+    WritePrivateProfileStringW(L"PUTTY", L"arrange", L"TRUE", ini.c_str());
+    WritePrivateProfileStringW(L"GROUPS", L"bench", group.c_str(), ini.c_str());
+    const std::string action = "open 20 sessions, until tiled";
+    Running tw;
+    if (start(tilewick(), 0, &tw)) {
+        for (int rep = 0; rep < reps; ++rep) {
+            endEveryPutty();
+            if (!focus(tw, tw.command, 'I')) {
+                fail("sessions: the command field did not take the focus");
+                break;
+            }
+            LONGLONG t0 = now();
+            gestures::alt('1');
+            if (!pollUntil([] { return tiledTerminals(kBenchSessions); }, Millis(60000))) {
+                fail("sessions: Tilewick did not tile twenty opened sessions");
+                break;
+            }
+            record(action, "Tilewick", msBetween(t0, now()));
+            endEveryPutty();
+            t0 = now();
+            const auto launcher =
+                bench::launch(besideDriver(L"session_baseline.exe"), launcherArgs);
+            if (!launcher ||
+                !pollUntil([] { return tiledTerminals(kBenchSessions); }, Millis(60000))) {
+                fail("sessions: the launcher did not tile twenty sessions");
+                break;
+            }
+            record(action, "launcher", msBetween(t0, now()));
+        }
+        stop(tw, tilewick());
+    }
+    endEveryPutty();
+    for (int i = 0; i < kBenchSessions; ++i)
+        RegDeleteTreeW(HKEY_CURRENT_USER, (kBenchSessionsKey + benchSession(i)).c_str());
+    DeleteFileW(ini.c_str());
+}
+
 // ---- The table ------------------------------------------------------------------------
 
 std::string cell(const std::vector<double>* v) {
@@ -656,9 +776,11 @@ void printTable() {
         };
         const bool startup = action.rfind("start-up", 0) == 0;
         const bool input = action.find("terminals") != std::string::npos && !startup;
-        const std::vector<double>* base = startup ? find("same window")
-                                          : input ? find("guard calls")
-                                                  : find("redraw off");
+        const bool sessions = action.rfind("open ", 0) == 0;
+        const std::vector<double>* base = startup    ? find("same window")
+                                          : input    ? find("guard calls")
+                                          : sessions ? find("launcher")
+                                                     : find("redraw off");
         const std::vector<double>* own = find("Tilewick");
         const double target = startup ? 1.3 : input ? 1.1 : 1.2;
         char ratio[64] = "-";
@@ -672,7 +794,8 @@ void printTable() {
     std::printf("\nbaseline: redraw off during the rebuild (list actions), the guard's own calls\n"
                 "and the same posts or sends (key; paste, each click after the same probe and\n"
                 "clipboard check), the same window with its nineteen controls and pictures\n"
-                "(start-up). plain: a list drawn after every row and mark;\n"
+                "(start-up), a launcher that starts the same PuTTY, waits and tiles (sessions).\n"
+                "plain: a list drawn after every row and mark;\n"
                 "at start-up a window of three controls only.\n");
     auto& startSamples = samples["start-up to 50 rows"];
     if (!startSamples["Tilewick"].empty() && !startSamples["plain"].empty())
@@ -692,7 +815,7 @@ void printTable() {
 int main(int argc, char** argv) {
     int reps = 7;
     int largePlainReps = 1;
-    std::string only = "startup,small,large,input,bands";
+    std::string only = "startup,small,large,input,bands,sessions";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
         if (key == "--reps")
@@ -717,6 +840,8 @@ int main(int argc, char** argv) {
         bandScenario(50, reps);
         bandScenario(1000, reps);
     }
+    if (wanted("sessions"))
+        sessionScenario(reps);
     printTable();
     return failures.empty() ? 0 : 1;
 }

@@ -1,6 +1,7 @@
-// The headless demo's tour: drives the running Tilewick with real input over
-// the demo's six PuTTY terminals, as a user would, and has the desktop saved
-// after each step. scripts/demo.sh runs it in the demo's Wine desktop.
+// The headless demo's tour: drives the running Tilewick with real input, as a
+// user would, from an empty desktop: it opens the demo's six saved PuTTY
+// sessions as a group, then works with them, and has the desktop saved after
+// each step. scripts/demo.sh runs it in the demo's Wine desktop.
 //
 //   demo_tour.exe FILTER HOSTDIR...
 //
@@ -64,6 +65,17 @@ void retype(HWND edit, const std::wstring& text) {
             "the field did not take \"" + narrow(text) + "\"");
 }
 
+// Every terminal restored, no two at one top-left corner.
+bool eachInACell(const std::vector<HWND>& terminals) {
+    std::set<std::pair<LONG, LONG>> corners;
+    for (HWND t : terminals) {
+        if (placement(t).showCmd != SW_SHOWNORMAL)
+            return false;
+        corners.insert({windowRect(t).left, windowRect(t).top});
+    }
+    return corners.size() == terminals.size();
+}
+
 // Every terminal restored in a cell of its own of a kColumns × kRows grid.
 bool tiled(const std::vector<HWND>& terminals) {
     std::set<LONG> lefts, tops;
@@ -92,20 +104,18 @@ void tour(const std::wstring& filter, const std::vector<std::wstring>& hostDirs)
         matching += baseName(dir).find(filter) != std::wstring::npos;
     require(matching > 0 && matching < hosts, "the filter must match some hosts, not all");
 
-    std::printf("tour: waiting for Tilewick and its list of %zu terminals\n", hosts);
+    std::printf("tour: waiting for Tilewick on an empty desktop\n");
     std::fflush(stdout);
     Controls ui;
     std::string why = "no Tilewick window";
     require(waitUntil(
                 [&] {
                     HWND main = FindWindowW(L"TILEWICK", nullptr);
-                    return main && IsWindowVisible(main) && findControls(main, &ui, &why) &&
-                           listRows(ui.windowList).size() == hosts;
+                    return main && IsWindowVisible(main) && findControls(main, &ui, &why);
                 },
                 Millis(60000)),
-            "Tilewick did not list the terminals: " + why);
-    const std::vector<HWND> terminals = topWindowsOfClass(L"PuTTY");
-    require(terminals.size() == hosts, "not every terminal has a window");
+            "Tilewick did not start: " + why);
+    require(topWindowsOfClass(L"PuTTY").empty(), "a terminal is open before Tilewick opened any");
 
     // Out of the way of the grid's text: the bottom right corner of the desktop.
     gestures::activate(ui.main);
@@ -117,13 +127,22 @@ void tour(const std::wstring& filter, const std::vector<std::wstring>& hostDirs)
     require(waitUntil([&] { return windowRect(ui.main).right == desk.right; }),
             "Tilewick's window could not be dragged to the corner");
 
-    std::printf("tour: select all\n");
+    std::printf("tour: open the group of saved sessions (Alt+1)\n");
     gestures::activate(ui.main);
-    gestures::alt('A');
+    gestures::alt('1');
     const std::wstring count = L"選択ウィンドウ数：  " + std::to_wstring(hosts) + L"  ";
-    require(waitUntil([&] { return windowText(ui.countLabel) == count; }),
-            "Alt+A did not select every terminal");
-    shoot(L"demo-1-selected");
+    std::vector<HWND> terminals;
+    require(waitUntil(
+                [&] {
+                    terminals = topWindowsOfClass(L"PuTTY");
+                    return terminals.size() == hosts && listRows(ui.windowList).size() == hosts &&
+                           windowText(ui.countLabel) == count && eachInACell(terminals) &&
+                           GetForegroundWindow() == ui.main;
+                },
+                Millis(60000)),
+            "Alt+1 did not open, select and tile the six sessions, or Tilewick did not take "
+            "the foreground back");
+    shoot(L"demo-1-opened");
 
     std::printf("tour: arrange %d x %d\n", kColumns, kRows);
     retype(ui.columnsEdit, std::to_wstring(kColumns));

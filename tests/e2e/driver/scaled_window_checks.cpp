@@ -16,6 +16,7 @@ namespace {
 const wchar_t kConfirmCaption[] = L"貼り付ける内容を確認してください。";
 const wchar_t kSettingsCaption[] = L"Tilewick Setup";
 const wchar_t kAboutCaption[] = L"バージョン情報 Tilewick";
+const wchar_t kSessionsCaption[] = L"PuTTYセッションを開く";
 
 // Wine takes the scale of every window from LogPixels, as the screen's DPI.
 unsigned benchDpi() {
@@ -189,6 +190,38 @@ TEST_F(ScaledWindow, PicturesOfTheThreeDialogs) {
     CloseClipboard();
     click(centreOf(ui.commandEdit), true);
     ASSERT_NO_FATAL_FAILURE(dialogPicture(kConfirmCaption, L"paste"));
+}
+
+// Saved sessions in the registry as PuTTY keeps them (names escaped), and a
+// group in twk.ini; only listed, never opened, so they need no values.
+TEST_F(ScaledWindow, PictureOfTheOpenSessionsDialog) {
+    const std::wstring sessions = L"Software\\SimonTatham\\PuTTY\\Sessions\\";
+    const std::vector<std::wstring> keys = {L"web01.prod", L"web02.prod", L"db01.prod",
+                                            L"batch01.prod%20%8C%9F%8F%D8"};
+    struct Cleanup {
+        const std::wstring& root;
+        const std::vector<std::wstring>& keys;
+        ~Cleanup() {
+            for (const auto& k : keys)
+                RegDeleteTreeW(HKEY_CURRENT_USER, (root + k).c_str());
+        }
+    } cleanup{sessions, keys};
+    for (const auto& k : keys) {
+        HKEY h = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (sessions + k).c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(h);
+    }
+    WritePrivateProfileStringW(L"GROUPS", L"web", L"web01.prod,web02.prod",
+                               (documentsDir() + L"\\twk.ini").c_str());
+    ASSERT_NO_FATAL_FAILURE(startTilewick());
+    gestures::activate(ui.main);
+    gestures::alt('N');
+    HWND dialog = waitForPopup(kSessionsCaption);
+    ASSERT_NE(dialog, nullptr) << "Alt+N opened no dialog";
+    ASSERT_TRUE(gestures::selectRows(GetDlgItem(dialog, 1202), {2, 3}));
+    ASSERT_NO_FATAL_FAILURE(dialogPicture(kSessionsCaption, L"sessions"));
 }
 
 }  // namespace
