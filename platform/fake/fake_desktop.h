@@ -243,7 +243,7 @@ struct Desktop {
     std::u16string programFolder = u"C:\\Tools";
     // Processes started, in order; the ids count from 1000.
     std::vector<Process> processes;
-    // Milliseconds the tick count stands beyond the sleeps.
+    // Milliseconds the tick count stands beyond the sleeps and waits.
     std::uint64_t now = 0;
     // Running timers: (window, id) to interval.
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
