@@ -101,9 +101,8 @@ Delivery deliverTo(platform::WindowHandle window) {
 
 std::u16string stoppedWarning(const NamedWindows& pasted, const NamedWindows& unsure,
                               const NamedWindows& notPasted) {
-    std::u16string text = pasted.empty() && unsure.empty()
-                              ? std::u16string(kChangedBeforeAnyText)
-                              : namingWindows(kChangedText, pasted);
+    std::u16string text = pasted.empty() && unsure.empty() ? std::u16string(kChangedBeforeAnyText)
+                                                           : namingWindows(kChangedText, pasted);
     if (!unsure.empty())
         text += u"\n\n" + namingWindows(kUnsureText, unsure);
     return text + u"\n\n" + namingWindows(kNotPastedText, notPasted);

@@ -23,8 +23,8 @@ bool openClipboardWithin(unsigned withinMs) {
         const std::uint64_t waited = since(start);
         if (waited >= withinMs)
             return false;
-        platform::handleSentMessages(static_cast<unsigned>(
-            std::min<std::uint64_t>(withinMs - waited, 1)));
+        platform::handleSentMessages(
+            static_cast<unsigned>(std::min<std::uint64_t>(withinMs - waited, 1)));
     }
     return true;
 }

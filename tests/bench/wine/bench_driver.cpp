@@ -459,11 +459,13 @@ void inputScenario(int reps) {
                 gestures::alt('V');
                 // Until every clicked terminal's reader has finished, with the
                 // text or without it.
-                if (!pollUntil([&] {
-                        return s->rightUps >= before + terminals &&
-                               s->reads + s->readsGivenUp >= readsBefore + lostBefore + terminals;
-                    },
-                               Millis(60000))) {
+                if (!pollUntil(
+                        [&] {
+                            return s->rightUps >= before + terminals &&
+                                   s->reads + s->readsGivenUp >=
+                                       readsBefore + lostBefore + terminals;
+                        },
+                        Millis(60000))) {
                     fail(name + ": the paste did not reach every terminal");
                     continue;
                 }
@@ -476,8 +478,8 @@ void inputScenario(int reps) {
     }
     stopContenders(contenders, "input");
     for (const auto& [name, lost] : pastesLost)
-        std::printf("%s: %ld of %d pastes lost (a reader found the clipboard held)\n",
-                    name.c_str(), lost, terminals * reps);
+        std::printf("%s: %ld of %d pastes lost (a reader found the clipboard held)\n", name.c_str(),
+                    lost, terminals * reps);
 }
 
 // Wine answers GetProcessTimes for another process with zeros, so Tilewick's

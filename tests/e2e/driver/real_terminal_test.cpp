@@ -371,11 +371,14 @@ TEST_F(RealTerminalTest, TwelveTerminalsReceiveEveryOneOfThirtyPastes) {
         expected += text;
         ASSERT_TRUE(everyHostReceived(expected)) << "paste " << p;
         bool own = false;
-        ASSERT_TRUE(waitUntil([&] { return clipboardText(kOwnFormat, &own) == widen(text) && own; }))
-            << "the user's clipboard did not come back after paste " << p;
+        ASSERT_TRUE(waitUntil([&] {
+            return clipboardText(kOwnFormat, &own) == widen(text) && own;
+        })) << "the user's clipboard did not come back after paste "
+            << p;
         PostMessageW(other->hwnd(), WM_RBUTTONUP, 0, 0);
         ASSERT_TRUE(waitUntil([&] { return other->events("read").size() == size_t(p); }));
-        EXPECT_EQ(other->events("read").back().paste, widen(text)) << other->events("read").back().raw;
+        EXPECT_EQ(other->events("read").back().paste, widen(text))
+            << other->events("read").back().raw;
     }
     EXPECT_EQ(popup(L"警告"), nullptr);
 }
