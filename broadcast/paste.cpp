@@ -181,7 +181,11 @@ void pasteToAll(std::uint32_t seen, std::u16string_view text) {
     // A copy: each send lets other threads' messages in, and what they do may
     // change the selection before the loop ends.
     const WindowList targets = a.selectedWindows;
-    offer.text.assign(text.substr(0, text.find(u'\0')));
+    try {
+        offer.text.assign(text.substr(0, text.find(u'\0')));
+    } catch (const std::exception&) {  // no memory for it: nothing may throw through the loop
+        return;
+    }
     SavedClipboard saved;
     if (!lendClipboard(seen, targets, saved))
         return;
