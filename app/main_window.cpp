@@ -20,9 +20,6 @@ constexpr UINT kFinishStartUp = WM_APP + 1;
 // Posted on activation: the terminals are reset once the input that came
 // with the switch has been taken, and before the first key, off its path.
 constexpr UINT kResetKeyStates = WM_APP + 2;
-// The bands follow their terminals on this timer.
-constexpr UINT_PTR kBandTimer = 1;
-
 // What the window needs before it is first shown and painted: its controls,
 // the displays and the list. The rest comes with kFinishStartUp.
 void startUp(HWND window) {
@@ -40,7 +37,6 @@ void startUp(HWND window) {
     updateSelectionState();
     if (!RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T'))
         OutputDebugStringW(L"NG!");
-    SetTimer(window, kBandTimer, kBandTickMs, nullptr);
     PostMessageW(window, kFinishStartUp, 0, 0);
 }
 
@@ -53,7 +49,6 @@ void finishStartUp() {
 }
 
 void shutDown(HWND window) {
-    KillTimer(window, kBandTimer);
     removeBands();
     shutdownHelp();
     UnregisterHotKey(window, IDH_RESTORE);
@@ -108,6 +103,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         finishStartUp();
         return 0;
     case WM_SIZE:
+        // Minimised, Tilewick takes no typing: no band is worth a tick then.
+        pauseBands(wParam == SIZE_MINIMIZED);
         layoutControls(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ACTIVATE:
@@ -135,7 +132,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         followNow();
         return 0;
     case WM_TIMER:
-        if (wParam == kBandTimer)
+        if (wParam == kBandTimerId)
             followTick();
         return 0;
     case WM_DPICHANGED:

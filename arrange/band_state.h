@@ -8,9 +8,9 @@
 
 struct TerminalBand {
     platform::WindowHandle terminal = nullptr;
-    // Tilewick's ring window: made when the band is first to be shown, and
-    // gone with the terminal.
-    platform::WindowHandle window = nullptr;
+    // Tilewick's four edge windows, the first lowest in the z-order: made
+    // when the band is first to be shown, and gone with the terminal.
+    platform::BandEdges edges = {};
     bool terminalGone = false;
     bool shown = false;
     // The terminal's frame as last read, and the DPI read with it.
@@ -23,6 +23,8 @@ struct TerminalBand {
     // while the band is not there itself: the system kept the order it chose,
     // and asking again would only repeat the same placement every tick.
     platform::WindowHandle above = nullptr;
+    // The edges are topmost windows, as they must be over a topmost terminal.
+    bool topmost = false;
 };
 
 struct BandState {
@@ -30,4 +32,7 @@ struct BandState {
     std::vector<TerminalBand> bands;
     // Where the next tick's share of the polling starts.
     std::size_t nextPoll = 0;
+    // Tilewick's window is minimised: no band shows, nothing is followed.
+    bool paused = false;
+    bool timerRunning = false;
 };

@@ -67,9 +67,12 @@ struct Window {
     // another DPI, it takes the rectangle WM_DPICHANGED suggests, its size
     // and its invisible border scaled by the ratio of the two DPIs.
     bool followsDpi = false;
-    // A band of Tilewick's: the width of its ring region (SetWindowRgn).
+    // WS_EX_TOPMOST: kept above every window without it, in zOrder too.
+    bool topmost = false;
+    // DWMWA_CLOAKED: on another virtual desktop, visible flag and all.
+    bool cloaked = false;
+    // An edge window of one of Tilewick's bands.
     bool band = false;
-    int ring = 0;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -153,8 +156,10 @@ struct Desktop {
     int integrityLookups = 0;
     // Reads of a window's show state (GWL_STYLE): one per terminal polled.
     int showStateReads = 0;
-    // SetWindowPos calls on bands that succeeded.
+    // SetWindowPos calls on band edges that succeeded.
     int bandPlacements = 0;
+    // Running timers: the period of each, by window and id.
+    std::map<std::pair<WindowHandle, std::uintptr_t>, unsigned> timers;
 
     // Clipboard.
     bool clipboardBusy = false;  // held open by another program

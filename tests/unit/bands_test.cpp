@@ -17,28 +17,50 @@ using Strings = std::vector<std::string>;
 
 class BandsTest : public AppTest {
 protected:
-    // The band of a terminal, nullptr when it has none.
+    // The band of a terminal (its lowest edge), nullptr when it has none.
     WindowHandle bandOf(WindowHandle terminal) {
         for (const TerminalBand& b : app().bands.bands)
             if (b.terminal == terminal)
-                return b.window;
+                return b.edges[0];
         return nullptr;
     }
+    // The ring a terminal's four shown edges draw, and its thickness; empty
+    // unless the edges meet as a ring.
+    std::pair<Rect, int> ringOf(WindowHandle terminal) {
+        WindowHandle e[platform::kBandEdges] = {};
+        for (const TerminalBand& b : app().bands.bands)
+            if (b.terminal == terminal)
+                std::copy(std::begin(b.edges), std::end(b.edges), e);
+        for (WindowHandle edge : e)
+            if (!edge || !desk()[edge].visible)
+                return {};
+        const Rect top = desk()[e[0]].bounds, bottom = desk()[e[1]].bounds;
+        const Rect r{top.left, top.top, bottom.right, bottom.bottom};
+        const int t = top.bottom - top.top;
+        platform::BandEdgeRects wanted;
+        bandEdgeRects(r, t, wanted);
+        for (int i = 0; i < platform::kBandEdges; ++i)
+            if (!(desk()[e[i]].bounds == wanted[i]))
+                return {};
+        return {r, t};
+    }
+    bool timerRuns() { return desk().timers.count({app().mainWindow, kBandTimerId}) > 0; }
     // Titles of the terminals that show a band, in selection order.
     Strings banded() {
         Strings out;
         for (const TerminalBand& b : app().bands.bands) {
-            const WindowHandle w = b.window;
+            const WindowHandle w = b.edges[0];
             if (w && desk().windows.count(w) && desk()[w].exists && desk()[w].visible)
                 out.push_back(fake::narrow(desk()[b.terminal].text));
         }
         return out;
     }
-    // Band windows that exist, shown or not.
+    // Bands whose windows exist, shown or not: four edge windows each.
     int bandWindows() {
         return static_cast<int>(
-            std::count_if(desk().windows.begin(), desk().windows.end(),
-                          [](const auto& w) { return w.second.band && w.second.exists; }));
+                   std::count_if(desk().windows.begin(), desk().windows.end(),
+                                 [](const auto& w) { return w.second.band && w.second.exists; })) /
+               platform::kBandEdges;
     }
     int zIndex(WindowHandle w) {
         const auto& z = desk().zOrder;
@@ -110,6 +132,14 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
          true,
          {100, 50, 740, 530},
          3},
+        {"200 % display, terminal unaware of DPI",
+         {100, 50, 740, 530},
+         192,
+         false,
+         {},
+         true,
+         {100, 50, 740, 530},
+         6},
         {"no DPI answer counts as 96", {0, 0, 640, 480}, 0, false, {}, true, {0, 0, 640, 480}, 3},
         {"off every display",
          {5000, 5000, 5640, 5480},
@@ -136,7 +166,8 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
         SetUp();
         const WindowHandle t = discover({u"web"})[0];
         desk()[t].bounds = c.bounds;
-        desk()[t].dpi = c.dpi;
+        // The display's scale; the terminal, unaware of DPI, is told 96.
+        desk().monitors = {{u"\\\\.\\DISPLAY1", {0, 0, 1920, 1080}, {}, c.dpi}};
         desk()[t].frameReadable = c.frameReadable;
         desk()[t].invisibleBorder = c.invisibleBorder;
         selectAll();
@@ -144,9 +175,7 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
         const WindowHandle band = bandOf(t);
         ASSERT_EQ(band != nullptr, c.shown);
         if (c.shown) {
-            EXPECT_TRUE(desk()[band].visible);
-            EXPECT_EQ(desk()[band].bounds, c.band);
-            EXPECT_EQ(desk()[band].ring, c.ring);
+            EXPECT_EQ(ringOf(t), std::make_pair(c.band, c.ring));
         }
     }
 }
@@ -195,6 +224,18 @@ TEST_F(BandsTest, ExactlyTheShownSelectedTerminalsHaveBands) {
              tickRound();
          },
          {"a", "b", "c", "d"}},
+        {"b goes to another virtual desktop",
+         [&] {
+             desk()[h[1]].cloaked = true;
+             tickRound();
+         },
+         {"a", "c", "d"}},
+        {"and comes back",
+         [&] {
+             desk()[h[1]].cloaked = false;
+             tickRound();
+         },
+         {"a", "b", "c", "d"}},
         {"close a",
          [&] {
              desk().close(h[0]);
@@ -221,7 +262,7 @@ TEST_F(BandsTest, ExactlyTheShownSelectedTerminalsHaveBands) {
         for (const WindowRecord& r : app().selectedWindows)
             live += desk().windows.count(r.handle) && desk()[r.handle].exists;
         for (const TerminalBand& b : app().bands.bands)
-            owned += b.window != nullptr;
+            owned += b.edges[0] != nullptr;
         EXPECT_EQ(bandWindows(), owned);
         EXPECT_LE(owned, live);
         for (const WindowRecord& r : app().allWindows)
@@ -244,8 +285,9 @@ TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
     // Raised by someone else: the band comes up with it within a round.
     raise(h[2]);
     tickRound();
-    EXPECT_EQ(zIndex(bandOf(h[2])), 0);
-    EXPECT_EQ(zIndex(h[2]), 1);
+    constexpr int kLowestEdge = platform::kBandEdges - 1;  // the edges of one band lie together
+    EXPECT_EQ(zIndex(bandOf(h[2])), kLowestEdge);
+    EXPECT_EQ(zIndex(h[2]), kLowestEdge + 1);
 
     // A window brought over the terminal covers its band too.
     raise(other);
@@ -268,13 +310,104 @@ TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
     arrangeWindows();
     for (WindowHandle t : h) {
         EXPECT_EQ(platform::windowAbove(t), bandOf(t));
-        EXPECT_EQ(desk()[bandOf(t)].bounds, desk()[t].bounds);
+        EXPECT_EQ(ringOf(t).first, desk()[t].bounds);
     }
     // The last arranged is on top with its band, under the main window in front.
     EXPECT_EQ(desk().foreground, app().mainWindow);
     EXPECT_EQ(zIndex(app().mainWindow), 0);
-    EXPECT_EQ(zIndex(bandOf(h[2])), 1);
-    EXPECT_EQ(zIndex(h[2]), 2);
+    EXPECT_EQ(zIndex(bandOf(h[2])), kLowestEdge + 1);
+    EXPECT_EQ(zIndex(h[2]), kLowestEdge + 2);
+}
+
+struct TopmostCase {
+    const char* name;
+    std::function<void(WindowHandle terminal, WindowHandle other)> act;
+    bool bandTopmost;
+};
+
+TEST_F(BandsTest, BandOfATopmostTerminalIsTopmostDirectlyAboveIt) {
+    auto makeTopmost = [&](WindowHandle w) {
+        desk()[w].topmost = true;
+        raise(w);
+    };
+    const TopmostCase cases[] = {
+        {"topmost and first in z-order", [&](WindowHandle t, WindowHandle) { makeTopmost(t); },
+         true},
+        {"topmost under another topmost window",
+         [&](WindowHandle t, WindowHandle other) {
+             makeTopmost(t);
+             makeTopmost(other);
+         },
+         true},
+        {"turns topmost, then stops",
+         [&](WindowHandle t, WindowHandle other) {
+             makeTopmost(t);
+             tickRound();
+             desk()[t].topmost = false;
+             auto& z = desk().zOrder;  // first of the windows that are not topmost
+             z.erase(std::remove(z.begin(), z.end(), t), z.end());
+             z.insert(std::find(z.begin(), z.end(), other), t);
+         },
+         false},
+    };
+    for (const TopmostCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        const auto h = discover({u"a", u"b"});
+        const WindowHandle other = desk().add(u"Notepad", u"notes");
+        selectAll();
+        c.act(h[0], other);
+        tickRound();
+        EXPECT_EQ(platform::windowAbove(h[0]), bandOf(h[0]));
+        for (const TerminalBand& b : app().bands.bands) {
+            for (WindowHandle edge : b.edges)
+                EXPECT_EQ(desk()[edge].topmost, b.terminal == h[0] && c.bandTopmost);
+        }
+        // Nothing changes: nothing is placed again.
+        desk().bandPlacements = 0;
+        tickRound();
+        tickRound();
+        EXPECT_EQ(desk().bandPlacements, 0);
+    }
+}
+
+struct TimerStep {
+    const char* name;
+    std::function<void()> act;
+    bool runs;
+    Strings banded;
+};
+
+TEST_F(BandsTest, TimerRunsOnlyWhileABandIsToBeFollowed) {
+    const auto h = discover({u"a", u"b"});
+    const TimerStep steps[] = {
+        {"nothing selected", [] {}, false, {}},
+        {"select a", [&] { clickRow(0); }, true, {"a"}},
+        {"Tilewick minimised", [&] { pauseBands(true); }, false, {}},
+        {"a moved meanwhile, Tilewick shown again",
+         [&] {
+             desk()[h[0]].bounds = {10, 10, 300, 200};
+             pauseBands(false);
+             EXPECT_EQ(ringOf(h[0]).first, (Rect{10, 10, 300, 200}));
+         },
+         true,
+         {"a"}},
+        {"a deselected", [&] { ctrlClickRow(0); }, false, {}},
+        {"b selected, then closed",
+         [&] {
+             clickRow(1);
+             desk().close(h[1]);
+             tickRound();
+         },
+         false,
+         {}},
+    };
+    for (const TimerStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(timerRuns(), step.runs);
+        EXPECT_EQ(banded(), step.banded);
+    }
 }
 
 TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
@@ -315,8 +448,8 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     for (int tick = 0; tick < 16; ++tick)
         followTick();
     for (WindowHandle t : h)
-        ASSERT_EQ(desk()[bandOf(t)].bounds, (Rect{10, 10, 500, 400}));
-    EXPECT_EQ(desk().bandPlacements, 1000);
+        ASSERT_EQ(ringOf(t).first, (Rect{10, 10, 500, 400}));
+    EXPECT_EQ(desk().bandPlacements, 1000 * platform::kBandEdges);
 }
 
 TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {
@@ -331,16 +464,15 @@ TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {
     desk()[h[2]].bounds = {50, 60, 450, 360};
     tickRound();
     EXPECT_TRUE(desk().blocked.empty());
-    EXPECT_EQ(desk()[bandOf(h[0])].bounds, (Rect{0, 0, 400, 300}));
+    EXPECT_EQ(ringOf(h[0]).first, (Rect{0, 0, 400, 300}));
     EXPECT_EQ(bandOf(h[1]), nullptr);
     EXPECT_EQ(bandWindows(), 2);
-    EXPECT_EQ(desk()[bandOf(h[2])].bounds, (Rect{50, 60, 450, 360}));
+    EXPECT_EQ(ringOf(h[2]).first, (Rect{50, 60, 450, 360}));
 
     // A display change to 150 % while bands are shown: rings rescaled at once.
-    for (WindowHandle t : h)
-        desk()[t].dpi = 144;
+    desk().monitors = {{u"\\\\.\\DISPLAY1", {0, 0, 1920, 1080}, {}, 144}};
     followNow();
-    EXPECT_EQ(desk()[bandOf(h[2])].ring, 5);
+    EXPECT_EQ(ringOf(h[2]).second, 5);
     removeBands();
     EXPECT_EQ(bandWindows(), 0);
 }
