@@ -235,13 +235,13 @@ void followSelection() {
         destroyEdges(bands[gone.second]);
     bands = std::move(next);
     a.bands.nextPoll = 0;
-    // The bands kept are the ticks' business. New ones show at once, as many
-    // as one tick polls: the rest come with the ticks, a few at a time, so
-    // selecting a thousand terminals never holds the loop while a thousand
-    // windows are made.
+    // The bands kept are the ticks' business. New ones show at once, up to a
+    // bound: the rest come with the ticks, a few at a time, so selecting a
+    // thousand terminals never holds the loop while four thousand windows
+    // are made.
     std::vector<TerminalBand*> fresh;
     for (std::size_t i : made)
-        if (fresh.size() < kMaxPollsPerTick)
+        if (fresh.size() < kBandsMadeOnSelection)
             fresh.push_back(&bands[i]);
     if (!a.bands.paused)
         followAll(fresh, true, Restack::OutOfOrder);

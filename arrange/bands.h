@@ -23,13 +23,18 @@ constexpr unsigned kBandTickToleranceMs = 30;
 // Every terminal is polled once per this many ticks (while the share fits
 // the bound below): 200 ms.
 constexpr std::size_t kTicksPerRound = 4;
-// The most terminals polled in one tick, so a thousand selected terminals
-// still leave the thread free.
-constexpr std::size_t kMaxPollsPerTick = 64;
+// The most terminals polled in one tick: a poll costs a few calls into the
+// wineserver whoever owns the window, so the polling's cost per second is
+// bounded however many terminals are selected (320 polls a second). A
+// thousand selected terminals are each polled every 63 ticks (3.2 s): the
+// lag of a band behind a terminal moved by someone else.
+constexpr std::size_t kMaxPollsPerTick = 16;
 // The most bands one tick makes: each is four windows, and making one costs
-// several milliseconds under Wine. A selection change makes as many as a
-// tick polls, Tilewick's own actions all that are missing.
+// several milliseconds under Wine. A selection change makes this many at
+// once, so fifty selected terminals show their bands together; Tilewick's
+// own actions make all that are missing.
 constexpr std::size_t kMaxBandsMadePerTick = 4;
+constexpr std::size_t kBandsMadeOnSelection = 64;
 
 // The ring's width at a DPI (0 or absurd DPIs count as 96).
 int bandThickness(unsigned dpi);

@@ -412,7 +412,7 @@ TEST_F(BandsTest, TimerRunsOnlyWhileABandIsToBeFollowed) {
 
 TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     const std::pair<std::size_t, std::size_t> shares[] = {
-        {0, 0}, {1, 1}, {4, 1}, {5, 2}, {50, 13}, {256, 64}, {1000, 64}, {100000, 64}};
+        {0, 0}, {1, 1}, {4, 1}, {5, 2}, {50, 13}, {64, 16}, {256, 16}, {1000, 16}, {100000, 16}};
     for (const auto& [count, polls] : shares)
         EXPECT_EQ(pollsPerTick(count), polls) << count;
 
@@ -421,10 +421,10 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
         titles.push_back(u"t" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
                          std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
     const auto h = discover(titles);
-    // Selecting them all makes no more band windows than one tick polls; each
-    // tick then makes a few, until every terminal has its band.
+    // Selecting them all makes a bounded number of bands at once; each tick
+    // then makes a few, until every terminal has its band.
     selectAll();
-    EXPECT_EQ(bandWindows(), static_cast<int>(kMaxPollsPerTick));
+    EXPECT_EQ(bandWindows(), static_cast<int>(kBandsMadeOnSelection));
     for (int tick = 0; bandWindows() < 1000 && tick < 1000; ++tick) {
         const int before = bandWindows();
         followTick();
@@ -442,10 +442,10 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     }
     EXPECT_EQ(desk().bandPlacements, 0);
 
-    // Every terminal moved: each band follows within ceil(1000 / 64) ticks.
+    // Every terminal moved: each band follows within ceil(1000 / 16) ticks.
     for (WindowHandle t : h)
         desk()[t].bounds = {10, 10, 500, 400};
-    for (int tick = 0; tick < 16; ++tick)
+    for (int tick = 0; tick < 63; ++tick)
         followTick();
     for (WindowHandle t : h)
         ASSERT_EQ(ringOf(t).first, (Rect{10, 10, 500, 400}));
