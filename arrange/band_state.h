@@ -34,5 +34,12 @@ struct BandState {
     std::size_t nextPoll = 0;
     // Tilewick's window is minimised: no band shows, nothing is followed.
     bool paused = false;
-    bool timerRunning = false;
+    // The band timer's period, 0 while it is stopped.
+    unsigned timerMs = 0;
+    // The system's reports of other programs' window changes, watched while
+    // the timer runs; `reported` once one concerned a selected terminal.
+    platform::WindowWatch watch;
+    bool reported = false;
+    // Set while a report is followed: one that comes meanwhile waits.
+    bool following = false;
 };

@@ -47,20 +47,28 @@ bool makeEdges(TerminalBand& b) {
     return true;
 }
 
-// Runs while a band may need following, and never while Tilewick is minimised.
+// Runs while a band may need following, and never while Tilewick is
+// minimised; so does the watch on other programs' windows.
 void updateTimer() {
     BandState& s = app().bands;
     const bool wanted =
         !s.paused && std::any_of(s.bands.begin(), s.bands.end(),
                                  [](const TerminalBand& b) { return !b.terminalGone; });
+    const unsigned ms = !wanted ? 0 : s.reported ? kBandQuietTickMs : kBandTickMs;
     const platform::WindowHandle main = app().mainWindow;
-    if (!main || wanted == s.timerRunning)
+    if (!main || ms == s.timerMs)
         return;
-    if (wanted)
-        platform::startTimer(main, kBandTimerId, kBandTickMs, kBandTickToleranceMs);
+    if (ms && !s.timerMs)
+        s.watch = platform::watchWindowChanges(terminalChanged);
+    // A tick may come up to half its period late, so the system can wake
+    // the processor once for it and other timers: the user sees no difference.
+    if (ms)
+        platform::startTimer(main, kBandTimerId, ms, ms / 2);
     else
         platform::stopTimer(main, kBandTimerId);
-    s.timerRunning = wanted;
+    if (!ms)
+        platform::stopWatchingWindowChanges(s.watch);
+    s.timerMs = ms;
 }
 
 // The frame the user sees: without the invisible resize border where the
@@ -279,6 +287,24 @@ void removeBands() {
         destroyEdges(b);
     s.bands.clear();
     s.nextPoll = 0;
+    updateTimer();
+}
+
+void terminalChanged(platform::WindowHandle window) {
+    BandState& s = app().bands;
+    if (s.paused || s.following)
+        return;
+    std::vector<TerminalBand*> changed;
+    for (TerminalBand& b : s.bands)
+        if (!b.terminalGone && (!window || b.terminal == window))
+            changed.push_back(&b);
+    if (changed.empty())
+        return;
+    // A report about a selected terminal: the system tells of them here.
+    s.reported |= window != nullptr;
+    s.following = true;
+    followAll(changed, false, Restack::OutOfOrder, kMaxBandsMadePerTick);
+    s.following = false;
     updateTimer();
 }
 

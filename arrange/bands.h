@@ -2,8 +2,9 @@
 // user sees where the next keystroke goes. Each band sits directly above its
 // terminal in the z-order. Other programs' windows give no notice of changes
 // under Wine, so the terminals are polled: a bounded share on each tick,
-// and all of them right after Tilewick's own actions. The timer runs only
-// while there is a band to follow.
+// and all of them right after Tilewick's own actions. Where the system
+// reports changes (Windows), each is followed as it comes and the ticks slow
+// down. The timer runs only while there is a band to follow.
 #pragma once
 
 #include "platform/platform.h"
@@ -16,10 +17,10 @@ constexpr const char16_t* kBandClassName = u"TilewickBand";
 constexpr unsigned char kBandRed = 255, kBandGreen = 128, kBandBlue = 0;
 constexpr int kBandThickness96 = 3;
 constexpr unsigned kBandTickMs = 50;
+// Where the system reports changes of other programs' windows (Windows, not
+// Wine), the ticks only catch what a report may have missed.
+constexpr unsigned kBandQuietTickMs = 1000;
 constexpr std::uintptr_t kBandTimerId = 1;
-// How late the system may run a tick to wake the processor for it together
-// with other timers: a band a little later costs the user nothing.
-constexpr unsigned kBandTickToleranceMs = 30;
 // Every terminal is polled once per this many ticks (while the share fits
 // the bound below): 200 ms.
 constexpr std::size_t kTicksPerRound = 4;
@@ -56,6 +57,9 @@ void followNow();
 void followTick();
 // No band remains: at exit.
 void removeBands();
+// The system reported a change of `window`, or of the z-order (nullptr):
+// the bands concerned follow at once.
+void terminalChanged(platform::WindowHandle window);
 // Tilewick's window was minimised (every band hidden, nothing followed) or
 // shown again (every terminal followed at once).
 void pauseBands(bool paused);

@@ -321,6 +321,25 @@ WindowHandle foregroundWindow();
 // SetWindowPos(HWND_TOP, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE): to the top
 // of its z-order band (topmost or not), without activation.
 void raiseWindow(WindowHandle window);
+// Called on this thread's message loop with a top-level window of another
+// process that was destroyed, shown, hidden, moved or sized, cloaked or
+// uncloaked; with nullptr when windows changed places in the z-order or
+// another came to the foreground.
+using WindowChanged = void (*)(WindowHandle window);
+// The hooks of one watch.
+struct WindowWatch {
+    void* hooks[4] = {};
+};
+// SetWinEventHook(WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS) of
+// EVENT_OBJECT_DESTROY .. EVENT_OBJECT_REORDER, EVENT_OBJECT_LOCATIONCHANGE,
+// EVENT_OBJECT_CLOAKED .. EVENT_OBJECT_UNCLOAKED and EVENT_SYSTEM_FOREGROUND,
+// each passed to `changed` when it concerns a window itself (OBJID_WINDOW,
+// CHILDID_SELF). Windows reports these for every process; Wine only the
+// creation of another process's windows, so nothing arrives there. The
+// process has one `changed` at a time: the hook procedure has no context.
+WindowWatch watchWindowChanges(WindowChanged changed);
+// UnhookWinEvent of each hook of the watch, which is left empty.
+void stopWatchingWindowChanges(WindowWatch& watch);
 // SetCoalescableTimer where the system has it (Windows 8 and later),
 // otherwise SetTimer: WM_TIMER `id` to the window every `ms`, which the
 // system may delay by up to `toleranceMs` to wake the processor less often.

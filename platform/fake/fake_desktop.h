@@ -158,6 +158,9 @@ struct Desktop {
     int showStateReads = 0;
     // SetWindowPos calls on band edges that succeeded.
     int bandPlacements = 0;
+    // What watchWindowChanges was given, while it watches: a test calls it
+    // as the system would report a change.
+    platform::WindowChanged watcher = nullptr;
     // Running timers: the period of each, by window and id.
     std::map<std::pair<WindowHandle, std::uintptr_t>, unsigned> timers;
 

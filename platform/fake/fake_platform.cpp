@@ -730,6 +730,19 @@ void raiseWindow(WindowHandle w) {
         link(w, BandOrder::Top, nullptr);
 }
 
+WindowWatch watchWindowChanges(WindowChanged changed) {
+    desktop().watcher = changed;
+    WindowWatch watch;
+    watch.hooks[0] = &desktop().watcher;
+    return watch;
+}
+
+void stopWatchingWindowChanges(WindowWatch& watch) {
+    if (watch.hooks[0])
+        desktop().watcher = nullptr;
+    watch = {};
+}
+
 void startTimer(WindowHandle w, std::uintptr_t id, unsigned ms, unsigned) {
     desktop().timers[{w, id}] = ms;
 }

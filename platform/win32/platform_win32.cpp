@@ -631,4 +631,44 @@ void stopTimer(WindowHandle w, std::uintptr_t id) {
     KillTimer(hwnd(w), id);
 }
 
+namespace {
+
+// The hook procedure gets no context of its own: the one callback of the
+// process's watch.
+WindowChanged watcher = nullptr;
+
+void CALLBACK windowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                          DWORD) {
+    if (!watcher)
+        return;
+    if (event == EVENT_OBJECT_REORDER || event == EVENT_SYSTEM_FOREGROUND)
+        watcher(nullptr);
+    else if (object == OBJID_WINDOW && child == CHILDID_SELF && window)
+        watcher(window);
+}
+
+}  // namespace
+
+WindowWatch watchWindowChanges(WindowChanged changed) {
+    constexpr DWORD kCloaked = 0x8017, kUncloaked = 0x8018;  // EVENT_OBJECT_(UN)CLOAKED
+    const DWORD ranges[][2] = {{EVENT_OBJECT_DESTROY, EVENT_OBJECT_REORDER},
+                               {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE},
+                               {kCloaked, kUncloaked},
+                               {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND}};
+    watcher = changed;
+    WindowWatch watch;
+    for (int i = 0; i < 4; ++i)
+        watch.hooks[i] = SetWinEventHook(ranges[i][0], ranges[i][1], nullptr, windowEvent, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    return watch;
+}
+
+void stopWatchingWindowChanges(WindowWatch& watch) {
+    for (void*& hook : watch.hooks) {
+        if (hook)
+            UnhookWinEvent(static_cast<HWINEVENTHOOK>(hook));
+        hook = nullptr;
+    }
+}
+
 }  // namespace platform

@@ -44,7 +44,6 @@ protected:
                 return {};
         return {r, t};
     }
-    bool timerRuns() { return desk().timers.count({app().mainWindow, kBandTimerId}) > 0; }
     // Titles of the terminals that show a band, in selection order.
     Strings banded() {
         Strings out;
@@ -374,38 +373,56 @@ TEST_F(BandsTest, BandOfATopmostTerminalIsTopmostDirectlyAboveIt) {
 struct TimerStep {
     const char* name;
     std::function<void()> act;
-    bool runs;
+    unsigned period;  // of the band timer, 0 when stopped
     Strings banded;
 };
 
-TEST_F(BandsTest, TimerRunsOnlyWhileABandIsToBeFollowed) {
+TEST_F(BandsTest, TimerAndWatchRunOnlyWhileABandIsToBeFollowed) {
     const auto h = discover({u"a", u"b"});
     const TimerStep steps[] = {
-        {"nothing selected", [] {}, false, {}},
-        {"select a", [&] { clickRow(0); }, true, {"a"}},
-        {"Tilewick minimised", [&] { pauseBands(true); }, false, {}},
+        {"nothing selected", [] {}, 0, {}},
+        {"select a", [&] { clickRow(0); }, kBandTickMs, {"a"}},
+        {"Tilewick minimised", [&] { pauseBands(true); }, 0, {}},
         {"a moved meanwhile, Tilewick shown again",
          [&] {
              desk()[h[0]].bounds = {10, 10, 300, 200};
              pauseBands(false);
              EXPECT_EQ(ringOf(h[0]).first, (Rect{10, 10, 300, 200}));
          },
-         true,
+         kBandTickMs,
          {"a"}},
-        {"a deselected", [&] { ctrlClickRow(0); }, false, {}},
+        {"a moved, and the system says so: followed at once, ticks slow down",
+         [&] {
+             desk()[h[0]].bounds = {20, 20, 320, 220};
+             desk().watcher(h[0]);
+             EXPECT_EQ(ringOf(h[0]).first, (Rect{20, 20, 320, 220}));
+         },
+         kBandQuietTickMs,
+         {"a"}},
+        {"a raised over its band, and the system reports the new order",
+         [&] {
+             raise(h[0]);
+             desk().watcher(nullptr);
+             EXPECT_EQ(platform::windowAbove(h[0]), bandOf(h[0]));
+         },
+         kBandQuietTickMs,
+         {"a"}},
+        {"a deselected", [&] { ctrlClickRow(0); }, 0, {}},
         {"b selected, then closed",
          [&] {
              clickRow(1);
              desk().close(h[1]);
-             tickRound();
+             desk().watcher(h[1]);
          },
-         false,
+         0,
          {}},
     };
     for (const TimerStep& step : steps) {
         SCOPED_TRACE(step.name);
         step.act();
-        EXPECT_EQ(timerRuns(), step.runs);
+        const auto timer = desk().timers.find({app().mainWindow, kBandTimerId});
+        EXPECT_EQ(timer == desk().timers.end() ? 0 : timer->second, step.period);
+        EXPECT_EQ(desk().watcher != nullptr, step.period != 0);
         EXPECT_EQ(banded(), step.banded);
     }
 }
