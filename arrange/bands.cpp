@@ -131,7 +131,10 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
             return;  // tried again on the next poll
     }
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
-    const bool onTerminal = above == b.edges[0];
+    // Wine does not keep four windows placed after the same one in the order
+    // they were placed: any edge of the band may end directly above.
+    const bool onTerminal =
+        above && std::find(std::begin(b.edges), std::end(b.edges), above) != std::end(b.edges);
     if (onTerminal)
         b.above = nullptr;
     // A terminal that turns topmost leaves its place in the z-order, so its

@@ -156,6 +156,9 @@ struct Desktop {
     int integrityLookups = 0;
     // Reads of a window's show state (GWL_STYLE): one per terminal polled.
     int showStateReads = 0;
+    // As seen under Wine: of windows placed one by one after the same window,
+    // the last placed may end lowest.
+    bool lastEdgeEndsLowest = false;
     // SetWindowPos calls on band edges that succeeded.
     int bandPlacements = 0;
     // What watchWindowChanges was given, while it watches: a test calls it

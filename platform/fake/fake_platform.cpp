@@ -699,7 +699,9 @@ bool placeBand(const BandEdges& edges, const BandEdgeRects& rects, BandOrder ord
     for (WindowHandle edge : edges)
         if (!find(edge) || (order == BandOrder::Below && !find(insertAfter)))
             return false;
-    for (int i = 0; i < kBandEdges; ++i) {
+    const bool reversed = desktop().lastEdgeEndsLowest && order == BandOrder::Below;
+    for (int n = 0; n < kBandEdges; ++n) {
+        const int i = reversed ? kBandEdges - 1 - n : n;
         ++desktop().bandPlacements;
         fake::Window& win = desktop()[edges[i]];
         win.bounds = rects[i];

@@ -438,6 +438,7 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
         titles.push_back(u"t" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
                          std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
     const auto h = discover(titles);
+    desk().lastEdgeEndsLowest = true;
     // Selecting them all makes a bounded number of bands at once; each tick
     // then makes a few, until every terminal has its band.
     selectAll();
