@@ -13,7 +13,9 @@ struct TerminalBand {
     platform::BandEdges edges = {};
     bool terminalGone = false;
     bool shown = false;
-    // The terminal's frame as last read, and the DPI read with it.
+    // The terminal's window rectangle and frame as last read, and the DPI
+    // read with them.
+    platform::Rect rect;
     platform::Rect frame;
     unsigned dpi = 0;
     // The ring as last placed.

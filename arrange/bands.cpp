@@ -72,9 +72,21 @@ void updateTimer() {
 }
 
 // The frame the user sees: without the invisible resize border where the
-// system can tell it, otherwise the window's rectangle.
-bool readFrame(platform::WindowHandle terminal, platform::Rect& frame) {
-    return platform::visibleFrameBounds(terminal, frame) || platform::windowBounds(terminal, frame);
+// system can tell it, otherwise the window's rectangle. The rectangle is one
+// cheap read; the frame costs several under Wine, so it is asked for again
+// only when the rectangle changed, or when everything is read afresh.
+bool readFrame(TerminalBand& b, bool afresh, platform::Rect& frame) {
+    platform::Rect rect;
+    if (!platform::windowBounds(b.terminal, rect))
+        return false;
+    if (!afresh && b.dpi != 0 && rect == b.rect) {
+        frame = b.frame;
+        return true;
+    }
+    b.rect = rect;
+    if (!platform::visibleFrameBounds(b.terminal, frame))
+        frame = rect;
+    return true;
 }
 
 // One run over some of the bands. Under Wine a window placed below another
@@ -108,7 +120,7 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
     // A cloaked terminal is on another virtual desktop: a ring here would
     // frame nothing.
     if (!state.visible || state.minimized || platform::windowIsCloaked(b.terminal) ||
-        !readFrame(b.terminal, frame)) {
+        !readFrame(b, rereadDpi, frame)) {
         hide(b);
         return;
     }

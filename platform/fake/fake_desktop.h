@@ -154,8 +154,10 @@ struct Desktop {
     std::u16string imeResult;
     // Calls of outranksOwnIntegrity: each opens a process and reads its token.
     int integrityLookups = 0;
-    // Reads of a window's show state (GWL_STYLE): one per terminal polled.
+    // Reads of a window's show state (GWL_STYLE): one per terminal polled;
+    // of its visible frame (DWM), which cost several calls under Wine.
     int showStateReads = 0;
+    int frameReads = 0;
     // As seen under Wine: of windows placed one by one after the same window,
     // the last placed may end lowest.
     bool lastEdgeEndsLowest = false;

@@ -528,6 +528,7 @@ bool windowBounds(WindowHandle w, Rect& bounds) {
 }
 
 bool visibleFrameBounds(WindowHandle w, Rect& frame) {
+    ++desktop().frameReads;
     auto* win = find(w);
     if (!win || !win->frameReadable)
         return false;

@@ -395,8 +395,8 @@ unsigned screenDpi() {
     return dpi > 0 ? static_cast<unsigned>(dpi) : 0;
 }
 
-// DwmGetWindowAttribute; false where it cannot be read (no DWM, as under Wine).
-bool dwmAttribute(HWND w, DWORD attribute, void* value, DWORD size) {
+// DwmGetWindowAttribute: S_OK when read; E_NOTIMPL where there is no DWM.
+HRESULT dwmAttribute(HWND w, DWORD attribute, void* value, DWORD size) {
     // dwmapi.dll is no KnownDLL: loaded from the system folder only, never
     // from beside the exe, and only when first needed.
     using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
@@ -406,7 +406,7 @@ bool dwmAttribute(HWND w, DWORD attribute, void* value, DWORD size) {
                          reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
                    : nullptr;
     }();
-    return getAttribute && getAttribute(w, attribute, value, size) == S_OK;
+    return getAttribute ? getAttribute(w, attribute, value, size) : E_NOTIMPL;
 }
 
 }  // namespace
@@ -432,7 +432,7 @@ bool windowBounds(WindowHandle w, Rect& bounds) {
 bool visibleFrameBounds(WindowHandle w, Rect& frame) {
     constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
     RECT r;
-    if (!dwmAttribute(hwnd(w), kExtendedFrameBounds, &r, sizeof(r)))
+    if (dwmAttribute(hwnd(w), kExtendedFrameBounds, &r, sizeof(r)) != S_OK)
         return false;
     frame = fromRect(r);
     return true;
@@ -534,8 +534,17 @@ bool windowIsTopmost(WindowHandle w) {
 
 bool windowIsCloaked(WindowHandle w) {
     constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
+    constexpr HRESULT kNoComposition = static_cast<HRESULT>(0x80263001);  // DWM_E_COMPOSITIONDISABLED
+    // A system without cloaking says so on every call, at a cost (Wine logs
+    // each one): asked once.
+    static bool cloakingExists = true;
+    if (!cloakingExists)
+        return false;
     DWORD cloaked = 0;
-    return dwmAttribute(hwnd(w), kCloaked, &cloaked, sizeof(cloaked)) && cloaked != 0;
+    const HRESULT result = dwmAttribute(hwnd(w), kCloaked, &cloaked, sizeof(cloaked));
+    if (result == E_NOTIMPL || result == kNoComposition)
+        cloakingExists = false;
+    return result == S_OK && cloaked != 0;
 }
 
 unsigned displayDpi(const Rect& area) {

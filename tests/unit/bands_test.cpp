@@ -451,14 +451,17 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     EXPECT_EQ(bandWindows(), 1000);
     tickRound();
 
-    // Nothing changed: ticks read each terminal in turn and place nothing.
+    // Nothing changed: ticks read each terminal in turn, place nothing and
+    // ask for no frame while no rectangle changed.
     desk().bandPlacements = 0;
+    desk().frameReads = 0;
     for (int tick = 0; tick < 40; ++tick) {
         desk().showStateReads = 0;
         followTick();
         EXPECT_LE(desk().showStateReads, static_cast<int>(kMaxPollsPerTick));
     }
     EXPECT_EQ(desk().bandPlacements, 0);
+    EXPECT_EQ(desk().frameReads, 0);
 
     // Every terminal moved: each band follows within ceil(1000 / 16) ticks.
     for (WindowHandle t : h)
