@@ -616,6 +616,7 @@ void bandScenario(int terminals, int others, int reps) {
     }
     record("select all to every band, " + n, "Tilewick", msBetween(t0, shownAt));
     settle(r);
+    Sleep(2000);  // what the last bands shown left to the wineserver and X, as above
     std::vector<Idle> all;
     for (int rep = 0; rep < reps; ++rep) {
         all.push_back(measureIdle(tilewickDir, serverDir));
