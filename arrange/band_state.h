@@ -8,8 +8,9 @@
 
 struct TerminalBand {
     platform::WindowHandle terminal = nullptr;
-    // Tilewick's four edge windows, the first lowest in the z-order: made
-    // when the band is first to be shown, and gone with the terminal.
+    // Tilewick's four edge windows (top, bottom, left, right), placed together
+    // directly above the terminal: made when the band is first to be shown,
+    // and gone with the terminal.
     platform::BandEdges edges = {};
     bool terminalGone = false;
     bool shown = false;
