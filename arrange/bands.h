@@ -24,12 +24,13 @@ constexpr std::uintptr_t kBandTimerId = 1;
 // Every terminal is polled once per this many ticks (while the share fits
 // the bound below): 200 ms.
 constexpr std::size_t kTicksPerRound = 4;
-// The most terminals polled in one tick: a poll costs a few calls into the
+// The most terminals polled in one tick: a poll costs three calls into the
 // wineserver whoever owns the window, so the polling's cost per second is
-// bounded however many terminals are selected (320 polls a second). A
-// thousand selected terminals are each polled every 63 ticks (3.2 s): the
-// lag of a band behind a terminal moved by someone else.
-constexpr std::size_t kMaxPollsPerTick = 16;
+// bounded however many terminals are selected (200 polls a second, under
+// 10 % of a core with the wineserver's share). A thousand selected terminals
+// are each polled every 100 ticks (5 s): the lag of a band behind a terminal
+// moved by someone else, where the system does not report the move.
+constexpr std::size_t kMaxPollsPerTick = 10;
 // The most bands one tick makes: each is four windows, and making one costs
 // several milliseconds under Wine. A selection change makes this many at
 // once, so fifty selected terminals show their bands together; Tilewick's
