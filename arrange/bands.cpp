@@ -178,15 +178,8 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         b.bounds = bounds;
         b.thickness = thickness;
         b.topmost = platform::windowIsTopmost(b.edges[0]);
-        // What the system kept, read back: among many overlapping windows
-        // Wine may leave another window between band and terminal, and
-        // asking again would restack the band on every poll.
-        if (order == platform::BandOrder::Below) {
-            const platform::WindowHandle kept = platform::windowAbove(b.terminal);
-            b.above = std::find(std::begin(b.edges), std::end(b.edges), kept) != std::end(b.edges)
-                          ? nullptr
-                          : kept;
-        }
+        if (order == platform::BandOrder::Below)
+            b.above = above;
         if (lift)
             pass.toPlace.push_back(&b);
     } else {
