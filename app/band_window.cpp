@@ -5,8 +5,8 @@
 
 namespace {
 
-// The band is all colour: the class brush paints it, the ring region shapes
-// it, and nothing on it answers the mouse or takes activation.
+// A band edge is all colour: the class brush paints it, and nothing on it
+// answers the mouse or takes activation.
 LRESULT CALLBACK bandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCHITTEST:

@@ -22,9 +22,6 @@ constexpr UINT kFinishStartUp = WM_APP + 1;
 // Posted on activation: the terminals are reset once the input that came
 // with the switch has been taken, and before the first key, off its path.
 constexpr UINT kResetKeyStates = WM_APP + 2;
-// The bands follow their terminals on this timer.
-constexpr UINT_PTR kBandTimer = 1;
-
 // What the window needs before it is first shown and painted: its controls,
 // the displays and the list. The rest comes with kFinishStartUp.
 void startUp(HWND window) {
@@ -42,7 +39,6 @@ void startUp(HWND window) {
     updateSelectionState();
     if (!RegisterHotKey(window, IDH_RESTORE, MOD_CONTROL | MOD_SHIFT, 'T'))
         OutputDebugStringW(L"NG!");
-    SetTimer(window, kBandTimer, kBandTickMs, nullptr);
     PostMessageW(window, kFinishStartUp, 0, 0);
 }
 
@@ -55,7 +51,6 @@ void finishStartUp() {
 }
 
 void shutDown(HWND window) {
-    KillTimer(window, kBandTimer);
     removeBands();
     shutdownHelp();
     UnregisterHotKey(window, IDH_RESTORE);
@@ -110,6 +105,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         finishStartUp();
         return 0;
     case WM_SIZE:
+        // Minimised, Tilewick takes no typing: no band is worth a tick then.
+        pauseBands(wParam == SIZE_MINIMIZED);
         layoutControls(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ACTIVATE:
@@ -137,7 +134,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         followNow();
         return 0;
     case WM_TIMER:
-        if (wParam == kBandTimer)
+        if (wParam == kBandTimerId)
             followTick();
         else if (wParam == kOpeningTimerId)
             followOpening();

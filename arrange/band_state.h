@@ -8,12 +8,15 @@
 
 struct TerminalBand {
     platform::WindowHandle terminal = nullptr;
-    // Tilewick's ring window: made when the band is first to be shown, and
-    // gone with the terminal.
-    platform::WindowHandle window = nullptr;
+    // Tilewick's four edge windows (top, bottom, left, right), placed together
+    // directly above the terminal: made when the band is first to be shown,
+    // and gone with the terminal.
+    platform::BandEdges edges = {};
     bool terminalGone = false;
     bool shown = false;
-    // The terminal's frame as last read, and the DPI read with it.
+    // The terminal's window rectangle and frame as last read, and the DPI
+    // read with them.
+    platform::Rect rect;
     platform::Rect frame;
     unsigned dpi = 0;
     // The ring as last placed.
@@ -23,6 +26,8 @@ struct TerminalBand {
     // while the band is not there itself: the system kept the order it chose,
     // and asking again would only repeat the same placement every tick.
     platform::WindowHandle above = nullptr;
+    // The edges are topmost windows, as they must be over a topmost terminal.
+    bool topmost = false;
 };
 
 struct BandState {
@@ -30,4 +35,14 @@ struct BandState {
     std::vector<TerminalBand> bands;
     // Where the next tick's share of the polling starts.
     std::size_t nextPoll = 0;
+    // Tilewick's window is minimised: no band shows, nothing is followed.
+    bool paused = false;
+    // The band timer's period, 0 while it is stopped.
+    unsigned timerMs = 0;
+    // The system's reports of other programs' window changes, watched while
+    // the timer runs; `reported` once one concerned a selected terminal.
+    platform::WindowWatch watch;
+    bool reported = false;
+    // Set while a report is followed: one that comes meanwhile waits.
+    bool following = false;
 };

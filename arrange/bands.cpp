@@ -23,14 +23,70 @@ bool isEmpty(const platform::Rect& r) {
 
 void hide(TerminalBand& b) {
     if (b.shown)
-        platform::hideBand(b.window);
+        for (platform::WindowHandle edge : b.edges)
+            platform::hideBand(edge);
     b.shown = false;
 }
 
+void destroyEdges(TerminalBand& b) {
+    for (platform::WindowHandle& edge : b.edges) {
+        if (edge)
+            platform::destroyBand(edge);
+        edge = nullptr;
+    }
+    b.shown = false;
+}
+
+// All four edges or none, so a band is never drawn in part.
+bool makeEdges(TerminalBand& b) {
+    for (platform::WindowHandle& edge : b.edges)
+        if (!(edge = platform::createBandEdge(kBandClassName))) {
+            destroyEdges(b);
+            return false;
+        }
+    return true;
+}
+
+// Runs while a band may need following, and never while Tilewick is
+// minimised; so does the watch on other programs' windows.
+void updateTimer() {
+    BandState& s = app().bands;
+    const bool wanted =
+        !s.paused && std::any_of(s.bands.begin(), s.bands.end(),
+                                 [](const TerminalBand& b) { return !b.terminalGone; });
+    const unsigned ms = !wanted ? 0 : s.reported ? kBandQuietTickMs : kBandTickMs;
+    const platform::WindowHandle main = app().mainWindow;
+    if (!main || ms == s.timerMs)
+        return;
+    if (ms && !s.timerMs)
+        s.watch = platform::watchWindowChanges(terminalChanged);
+    // A tick may come up to half its period late, so the system can wake
+    // the processor once for it and other timers: the user sees no difference.
+    if (ms)
+        platform::startTimer(main, kBandTimerId, ms, ms / 2);
+    else
+        platform::stopTimer(main, kBandTimerId);
+    if (!ms)
+        platform::stopWatchingWindowChanges(s.watch);
+    s.timerMs = ms;
+}
+
 // The frame the user sees: without the invisible resize border where the
-// system can tell it, otherwise the window's rectangle.
-bool readFrame(platform::WindowHandle terminal, platform::Rect& frame) {
-    return platform::visibleFrameBounds(terminal, frame) || platform::windowBounds(terminal, frame);
+// system can tell it, otherwise the window's rectangle. The rectangle is one
+// cheap read; the frame costs several under Wine, so it is asked for again
+// only when the rectangle changed, or when everything is read afresh.
+bool readFrame(TerminalBand& b, bool afresh, platform::Rect& frame) {
+    platform::Rect rect;
+    if (!platform::windowBounds(b.terminal, rect))
+        return false;
+    if (!afresh && b.dpi != 0 && rect == b.rect) {
+        frame = b.frame;
+        return true;
+    }
+    b.rect = rect;
+    if (!platform::visibleFrameBounds(b.terminal, frame))
+        frame = rect;
+    return true;
 }
 
 // One run over some of the bands. Under Wine a window placed below another
@@ -56,21 +112,22 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         return;
     const platform::ShowState state = platform::windowShowState(b.terminal);
     if (!state.exists) {
-        if (b.window)
-            platform::destroyBand(b.window);
-        b.window = nullptr;
-        b.shown = false;
+        destroyEdges(b);
         b.terminalGone = true;
         return;
     }
     platform::Rect frame;
-    if (!state.visible || state.minimized || !readFrame(b.terminal, frame)) {
+    // A cloaked terminal is on another virtual desktop: a ring here would
+    // frame nothing.
+    if (!state.visible || state.minimized || platform::windowIsCloaked(b.terminal) ||
+        !readFrame(b, rereadDpi, frame)) {
         hide(b);
         return;
     }
-    // The DPI changes only when the terminal moves to another display.
+    // The display's DPI, not the terminal's: a terminal unaware of DPI is
+    // told 96 on any display. It changes only when the terminal moves.
     if (rereadDpi || b.dpi == 0 || !(frame == b.frame))
-        b.dpi = usableDpi(platform::windowDpi(b.terminal));
+        b.dpi = usableDpi(platform::displayDpi(frame));
     b.frame = frame;
     const int thickness = bandThickness(b.dpi);
     const platform::Rect bounds = bandBounds(frame, thickness);
@@ -78,42 +135,55 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         hide(b);
         return;
     }
-    if (!b.window) {
+    if (!b.edges[0]) {
         if (pass.mayMake == 0)
             return;  // made on a later poll
         --pass.mayMake;
-        if (!(b.window = platform::createBand(kBandClassName)))
+        if (!makeEdges(b))
             return;  // tried again on the next poll
     }
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
-    if (above == b.window)
+    // Wine does not keep four windows placed after the same one in the order
+    // they were placed: any edge of the band may end directly above.
+    const bool onTerminal =
+        above && std::find(std::begin(b.edges), std::end(b.edges), above) != std::end(b.edges);
+    if (onTerminal)
         b.above = nullptr;
+    // A terminal that turns topmost leaves its place in the z-order, so its
+    // flag is read only then, or while the band is topmost itself.
+    const bool topmost = (!onTerminal || b.topmost) && platform::windowIsTopmost(b.terminal);
     // A tick accepts the order the system kept after the last placement.
-    const bool ordered = above == b.window || (pass.restack == Restack::OutOfOrder && b.shown &&
-                                               above && above == b.above);
+    const bool ordered =
+        (onTerminal && b.topmost == topmost) ||
+        (pass.restack == Restack::OutOfOrder && b.shown && above && above == b.above);
     const bool lift = pass.restack == Restack::Always ||
                       (pass.restack == Restack::OutOfOrder && !ordered && above);
     if (b.shown && ordered && !lift && bounds == b.bounds && thickness == b.thickness)
         return;
-    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-    if (width != b.bounds.right - b.bounds.left || height != b.bounds.bottom - b.bounds.top ||
-        thickness != b.thickness)
-        platform::setBandRing(b.window, width, height, thickness);
-    const platform::BandOrder order = lift      ? platform::BandOrder::Top
+    // HWND_TOP keeps a window in its own group: a band over a topmost terminal
+    // must join the topmost ones, and leave them when its terminal does.
+    const platform::BandOrder toTop = topmost     ? platform::BandOrder::Topmost
+                                      : b.topmost ? platform::BandOrder::NotTopmost
+                                                  : platform::BandOrder::Top;
+    const platform::BandOrder order = lift      ? toTop
                                       : ordered ? platform::BandOrder::Keep
                                       : above   ? platform::BandOrder::Below
-                                                : platform::BandOrder::Top;
-    if (platform::placeBand(b.window, bounds, order, above)) {
-        pass.broughtUp |= !b.shown || order == platform::BandOrder::Top;
+                                                : toTop;
+    platform::BandEdgeRects rects;
+    bandEdgeRects(bounds, thickness, rects);
+    if (platform::placeBand(b.edges, rects, order, above)) {
+        pass.broughtUp |= !b.shown || (order != platform::BandOrder::Keep &&
+                                       order != platform::BandOrder::Below);
         b.shown = true;
         b.bounds = bounds;
         b.thickness = thickness;
+        b.topmost = platform::windowIsTopmost(b.edges[0]);
         if (order == platform::BandOrder::Below)
             b.above = above;
         if (lift)
             pass.toPlace.push_back(&b);
     } else {
-        b.bounds = {};  // the ring is set again on the next try
+        b.bounds = {};  // placed again on the next try
     }
 }
 
@@ -152,6 +222,13 @@ platform::Rect bandBounds(const platform::Rect& frame, int thickness) {
     return r;
 }
 
+void bandEdgeRects(const platform::Rect& r, int t, platform::BandEdgeRects& rects) {
+    rects[0] = {r.left, r.top, r.right, r.top + t};
+    rects[1] = {r.left, r.bottom - t, r.right, r.bottom};
+    rects[2] = {r.left, r.top + t, r.left + t, r.bottom - t};
+    rects[3] = {r.right - t, r.top + t, r.right, r.bottom - t};
+}
+
 std::size_t pollsPerTick(std::size_t count) {
     return std::min(kMaxPollsPerTick, (count + kTicksPerRound - 1) / kTicksPerRound);
 }
@@ -178,30 +255,36 @@ void followSelection() {
         }
     }
     for (const auto& gone : old)
-        if (bands[gone.second].window)
-            platform::destroyBand(bands[gone.second].window);
+        destroyEdges(bands[gone.second]);
     bands = std::move(next);
     a.bands.nextPoll = 0;
-    // The bands kept are the ticks' business. New ones show at once, as many
-    // as one tick polls: the rest come with the ticks, a few at a time, so
-    // selecting a thousand terminals never holds the loop while a thousand
-    // windows are made.
+    // The bands kept are the ticks' business. New ones show at once, up to a
+    // bound: the rest come with the ticks, a few at a time, so selecting a
+    // thousand terminals never holds the loop while four thousand windows
+    // are made.
     std::vector<TerminalBand*> fresh;
     for (std::size_t i : made)
-        if (fresh.size() < kMaxPollsPerTick)
+        if (fresh.size() < kBandsMadeOnSelection)
             fresh.push_back(&bands[i]);
-    followAll(fresh, true, Restack::OutOfOrder);
+    if (!a.bands.paused)
+        followAll(fresh, true, Restack::OutOfOrder);
+    updateTimer();
 }
 
 void followNow() {
+    if (app().bands.paused)
+        return;
     std::vector<TerminalBand*> all;
     for (TerminalBand& b : app().bands.bands)
         all.push_back(&b);
     followAll(all, true, Restack::Always);
+    updateTimer();
 }
 
 void followTick() {
     BandState& s = app().bands;
+    if (s.paused)
+        return;
     const std::size_t count = s.bands.size();
     const std::size_t polls = pollsPerTick(count);
     std::vector<TerminalBand*> share;
@@ -210,13 +293,44 @@ void followTick() {
     followAll(share, false, Restack::OutOfOrder, kMaxBandsMadePerTick);
     if (count)
         s.nextPoll = (s.nextPoll + polls) % count;
+    updateTimer();
 }
 
 void removeBands() {
     BandState& s = app().bands;
-    for (const TerminalBand& b : s.bands)
-        if (b.window)
-            platform::destroyBand(b.window);
+    for (TerminalBand& b : s.bands)
+        destroyEdges(b);
     s.bands.clear();
     s.nextPoll = 0;
+    updateTimer();
+}
+
+void terminalChanged(platform::WindowHandle window) {
+    BandState& s = app().bands;
+    if (s.paused || s.following)
+        return;
+    std::vector<TerminalBand*> changed;
+    for (TerminalBand& b : s.bands)
+        if (!b.terminalGone && (!window || b.terminal == window))
+            changed.push_back(&b);
+    if (changed.empty())
+        return;
+    // A report about a selected terminal: the system tells of them here.
+    s.reported |= window != nullptr;
+    s.following = true;
+    followAll(changed, false, Restack::OutOfOrder, kMaxBandsMadePerTick);
+    s.following = false;
+    updateTimer();
+}
+
+void pauseBands(bool paused) {
+    BandState& s = app().bands;
+    if (paused == s.paused)
+        return;
+    s.paused = paused;
+    if (paused)
+        for (TerminalBand& b : s.bands)
+            hide(b);
+    updateTimer();
+    followNow();
 }

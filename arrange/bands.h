@@ -2,28 +2,41 @@
 // user sees where the next keystroke goes. Each band sits directly above its
 // terminal in the z-order. Other programs' windows give no notice of changes
 // under Wine, so the terminals are polled: a bounded share on each tick,
-// and all of them right after Tilewick's own actions.
+// and all of them right after Tilewick's own actions. Where the system
+// reports changes (Windows), each is followed as it comes and the ticks slow
+// down. The timer runs only while there is a band to follow.
 #pragma once
 
 #include "platform/platform.h"
 
 #include <cstddef>
+#include <cstdint>
 
 constexpr const char16_t* kBandClassName = u"TilewickBand";
 // RGB 255,128,0: reads as "armed" on light and dark desktops alike.
 constexpr unsigned char kBandRed = 255, kBandGreen = 128, kBandBlue = 0;
 constexpr int kBandThickness96 = 3;
 constexpr unsigned kBandTickMs = 50;
+// Where the system reports changes of other programs' windows (Windows, not
+// Wine), the ticks only catch what a report may have missed.
+constexpr unsigned kBandQuietTickMs = 1000;
+constexpr std::uintptr_t kBandTimerId = 1;
 // Every terminal is polled once per this many ticks (while the share fits
 // the bound below): 200 ms.
 constexpr std::size_t kTicksPerRound = 4;
-// The most terminals polled in one tick, so a thousand selected terminals
-// still leave the thread free.
-constexpr std::size_t kMaxPollsPerTick = 64;
-// The most band windows one tick makes: making one costs several
-// milliseconds under Wine. A selection change makes as many as a tick polls,
-// Tilewick's own actions all that are missing.
-constexpr std::size_t kMaxBandsMadePerTick = 8;
+// The most terminals polled in one tick: a poll costs three calls into the
+// wineserver whoever owns the window, so the polling's cost per second is
+// bounded however many terminals are selected (200 polls a second, under
+// 10 % of a core with the wineserver's share). A thousand selected terminals
+// are each polled every 100 ticks (5 s): the lag of a band behind a terminal
+// moved by someone else, where the system does not report the move.
+constexpr std::size_t kMaxPollsPerTick = 10;
+// The most bands one tick makes: each is four windows, and making one costs
+// several milliseconds under Wine. A selection change makes this many at
+// once, so fifty selected terminals show their bands together; Tilewick's
+// own actions make all that are missing.
+constexpr std::size_t kMaxBandsMadePerTick = 4;
+constexpr std::size_t kBandsMadeOnSelection = 64;
 
 // The ring's width at a DPI (0 or absurd DPIs count as 96).
 int bandThickness(unsigned dpi);
@@ -32,6 +45,8 @@ int bandThickness(unsigned dpi);
 platform::Rect bandBounds(const platform::Rect& frame, int thickness);
 // How many terminals one tick polls, of `count` banded ones.
 std::size_t pollsPerTick(std::size_t count);
+// The four edge windows of a ring over `bounds`: top, bottom, left, right.
+void bandEdgeRects(const platform::Rect& bounds, int thickness, platform::BandEdgeRects& rects);
 
 // Bands for exactly the selected terminals (new ones made, deselected ones
 // gone), then every terminal polled. Ends every change of the selection.
@@ -43,3 +58,9 @@ void followNow();
 void followTick();
 // No band remains: at exit.
 void removeBands();
+// The system reported a change of `window`, or of the z-order (nullptr):
+// the bands concerned follow at once.
+void terminalChanged(platform::WindowHandle window);
+// Tilewick's window was minimised (every band hidden, nothing followed) or
+// shown again (every terminal followed at once).
+void pauseBands(bool paused);

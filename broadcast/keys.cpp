@@ -94,10 +94,13 @@ bool isCharacterKey(unsigned vk) {
 }
 
 bool checkSelectedShowState() {
+    static constexpr char16_t kCloakedText[] =
+        u"選択対象の次のPuTTYウィンドウは別の仮想デスクトップにあります。\n"
+        u"入力の結果が見えないため、送りません。そのデスクトップに移してから入力してください。";
     bool notNormal = false;
     // A copy: a call below may let a nested loop change the selection.
     const WindowList selected = app().selectedWindows;
-    NamedWindows elevated;
+    NamedWindows elevated, cloaked;
     for (const WindowRecord& r : selected) {
         // A window closed since discovery cannot be typed into anyway; it
         // must not block every later key until the next refresh.
@@ -107,6 +110,10 @@ bool checkSelectedShowState() {
         platform::getWindowPlacement(r.handle, placement);
         if (placement.showCmd != platform::kShowNormal)
             notNormal = true;
+        // On another virtual desktop a terminal keeps its normal show state,
+        // but the user cannot see what it would run.
+        else if (platform::windowIsCloaked(r.handle))
+            cloaked.push_back(&r);
         // Windows drops every post to such a window (UIPI): better no key
         // anywhere than a command that runs on some hosts only.
         if (outranksTilewick(r.handle))
@@ -116,9 +123,13 @@ bool checkSelectedShowState() {
         platform::warningBox(namingWindows(kElevatedText, elevated).c_str(), kWarningCaption);
         return false;
     }
-    if (!notNormal)
+    if (notNormal) {
+        platform::warningBox(kMinimisedText, kWarningCaption);
+        return false;
+    }
+    if (cloaked.empty())
         return true;
-    platform::warningBox(kMinimisedText, kWarningCaption);
+    platform::warningBox(namingWindows(kCloakedText, cloaked).c_str(), kWarningCaption);
     return false;
 }
 

@@ -294,10 +294,10 @@ bool classesRootDefault(const char16_t* key, char16_t* buffer /* 260 units */);
 
 // --- Selection bands ----------------------------------------------------------------
 //
-// A band is one of Tilewick's own windows: a disabled, click-through,
-// never-activated tool popup (WS_POPUP | WS_DISABLED; WS_EX_LAYERED |
-// WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE) drawn as a ring
-// around a terminal. The reads below never wait on the terminal's thread.
+// A band is made of Tilewick's own windows: disabled, click-through,
+// never-activated tool popups (WS_POPUP | WS_DISABLED; WS_EX_LAYERED |
+// WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE) that together draw
+// a ring around a terminal. The reads below never wait on the terminal's thread.
 
 namespace platform {
 
@@ -311,32 +311,77 @@ ShowState windowShowState(WindowHandle window);
 // GetWindow(GW_HWNDPREV): the window just above in the z-order, nullptr at the top.
 WindowHandle windowAbove(WindowHandle window);
 
-// CreateWindowExW of a hidden band of the registered class `className`,
-// without owner; nullptr when it cannot be made.
-WindowHandle createBand(const char16_t* className);
-// SetWindowRgn: of a band `width` × `height`, only the ring `thickness` wide
-// along its edges remains.
-bool setBandRing(WindowHandle band, int width, int height, int thickness);
+// GetWindowLongW(GWL_EXSTYLE) has WS_EX_TOPMOST: the window stays above every
+// window without it.
+bool windowIsTopmost(WindowHandle window);
+// DwmGetWindowAttribute(DWMWA_CLOAKED) is non-zero: the window keeps
+// WS_VISIBLE and its place but is not drawn, as on another virtual desktop.
+// False where it cannot be read (no DWM, as under Wine).
+bool windowIsCloaked(WindowHandle window);
+// MonitorFromRect(MONITOR_DEFAULTTONEAREST) and GetDpiForMonitor
+// (MDT_EFFECTIVE_DPI) where the system has it (Windows 8.1 and later),
+// otherwise the screen's LOGPIXELSY: the scale of the display that shows
+// most of `area`, whatever the DPI awareness of the window there. 0 when
+// it cannot be read.
+unsigned displayDpi(const Rect& area);
+
+// A band is four edge windows along a terminal's frame: each holds a surface
+// of its own size only, so a band costs the same on any size of terminal.
+constexpr int kBandEdges = 4;
+using BandEdges = WindowHandle[kBandEdges];
+using BandEdgeRects = Rect[kBandEdges];
+
+// CreateWindowExW of one hidden band edge of the registered class
+// `className`, without owner; nullptr when it cannot be made.
+WindowHandle createBandEdge(const char16_t* className);
 // Where a placed band goes in the z-order.
 enum class BandOrder {
-    Keep,   // SWP_NOZORDER
-    Top,    // HWND_TOP
-    Below,  // just below `insertAfter`
+    Keep,        // SWP_NOZORDER
+    Top,         // HWND_TOP: above the other windows of its kind (topmost or not)
+    Topmost,     // HWND_TOPMOST: above every window, and topmost from now on
+    NotTopmost,  // HWND_NOTOPMOST: no longer topmost, above every other such window
+    Below,       // just below `insertAfter`: topmost as the windows around it are
 };
-// SetWindowPos(SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW): shows the
-// band over `bounds`. False, and nothing changes, when `insertAfter` or the
-// band is no window.
-bool placeBand(WindowHandle band, const Rect& bounds, BandOrder order,
+// SetWindowPos(SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW) of each
+// edge in turn over its rectangle, each with the same insert-after, so the
+// first edge ends lowest. False, with the edges left wherever the calls left
+// them, when `insertAfter` or an edge is no window.
+bool placeBand(const BandEdges& edges, const BandEdgeRects& rects, BandOrder order,
                WindowHandle insertAfter = nullptr);
 // SetWindowPos(SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER).
-void hideBand(WindowHandle band);
+void hideBand(WindowHandle edge);
 // DestroyWindow.
-void destroyBand(WindowHandle band);
+void destroyBand(WindowHandle edge);
 // GetForegroundWindow.
 WindowHandle foregroundWindow();
 // SetWindowPos(HWND_TOP, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE): to the top
 // of its z-order band (topmost or not), without activation.
 void raiseWindow(WindowHandle window);
+// Called on this thread's message loop with a top-level window of another
+// process that was destroyed, shown, hidden, moved or sized, cloaked or
+// uncloaked; with nullptr when windows changed places in the z-order or
+// another came to the foreground.
+using WindowChanged = void (*)(WindowHandle window);
+// The hooks of one watch.
+struct WindowWatch {
+    void* hooks[4] = {};
+};
+// SetWinEventHook(WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS) of
+// EVENT_OBJECT_DESTROY .. EVENT_OBJECT_REORDER, EVENT_OBJECT_LOCATIONCHANGE,
+// EVENT_OBJECT_CLOAKED .. EVENT_OBJECT_UNCLOAKED and EVENT_SYSTEM_FOREGROUND,
+// each passed to `changed` when it concerns a window itself (OBJID_WINDOW,
+// CHILDID_SELF). Windows reports these for every process; Wine only the
+// creation of another process's windows, so nothing arrives there. The
+// process has one `changed` at a time: the hook procedure has no context.
+WindowWatch watchWindowChanges(WindowChanged changed);
+// UnhookWinEvent of each hook of the watch, which is left empty.
+void stopWatchingWindowChanges(WindowWatch& watch);
+// SetCoalescableTimer where the system has it (Windows 8 and later),
+// otherwise SetTimer: WM_TIMER `id` to the window every `ms`, which the
+// system may delay by up to `toleranceMs` to wake the processor less often.
+void startTimer(WindowHandle window, std::uintptr_t id, unsigned ms, unsigned toleranceMs);
+// KillTimer.
+void stopTimer(WindowHandle window, std::uintptr_t id);
 
 }  // namespace platform
 
@@ -372,10 +417,6 @@ bool processRunning(const Process& process);
 void releaseProcess(const Process& process);
 // GetWindowThreadProcessId: the id of the process owning the window, 0 when none.
 std::uint32_t windowProcessId(WindowHandle window);
-
-// SetTimer / KillTimer on the window: WM_TIMER with `id` every `intervalMs`.
-void startTimer(WindowHandle window, unsigned id, unsigned intervalMs);
-void stopTimer(WindowHandle window, unsigned id);
 
 // GetPrivateProfileSectionW: the section's "key=value" lines as they stand in
 // the file, in order, duplicates and lines without "=" included.

@@ -6,9 +6,11 @@
 #      baseline programs doing the same window-system work on the same windows:
 #      start-up to a full list, F5 and filter keys at 100/500 and 1000/5000
 #      windows, one key and one paste to 50 terminals (shown, so their bands
-#      are kept meanwhile); with 50 and 1000 shown terminals selected, the
-#      time until every band shows, Tilewick's idle processor time, how long
-#      its loop takes to answer and how soon a band follows a moved terminal;
+#      are kept meanwhile); with 50 shown terminals and with 1000 among 5000
+#      windows, first none and then all selected: Tilewick's resident memory
+#      and the idle processor time of Tilewick and the wineserver in both and
+#      their differences, the time until every band shows, how long its loop
+#      takes to answer and how soon a band follows a moved terminal;
 #      opening twenty saved PuTTY sessions (Alt+1 on a group) until they are
 #      tiled, against a launcher that starts the same PuTTY and tiles them;
 #      a table of medians with min and max, the ratio to each baseline, and

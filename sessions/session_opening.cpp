@@ -150,7 +150,7 @@ void openSessions(const std::vector<SavedSession>& chosen,
     if (o.started.empty())
         finishOpening();
     else
-        platform::startTimer(a.mainWindow, kOpeningTimerId, kOpeningTickMs);
+        platform::startTimer(a.mainWindow, kOpeningTimerId, kOpeningTickMs, 0);
 }
 
 void openGroup(std::size_t index) {

@@ -68,9 +68,12 @@ struct Window {
     // another DPI, it takes the rectangle WM_DPICHANGED suggests, its size
     // and its invisible border scaled by the ratio of the two DPIs.
     bool followsDpi = false;
-    // A band of Tilewick's: the width of its ring region (SetWindowRgn).
+    // WS_EX_TOPMOST: kept above every window without it, in zOrder too.
+    bool topmost = false;
+    // DWMWA_CLOAKED: on another virtual desktop, visible flag and all.
+    bool cloaked = false;
+    // An edge window of one of Tilewick's bands.
     bool band = false;
-    int ring = 0;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;
@@ -179,10 +182,20 @@ struct Desktop {
     std::u16string imeResult;
     // Calls of outranksOwnIntegrity: each opens a process and reads its token.
     int integrityLookups = 0;
-    // Reads of a window's show state (GWL_STYLE): one per terminal polled.
+    // Reads of a window's show state (GWL_STYLE): one per terminal polled;
+    // of its visible frame (DWM), which cost several calls under Wine.
     int showStateReads = 0;
-    // SetWindowPos calls on bands that succeeded.
+    int frameReads = 0;
+    // As seen under Wine: of windows placed one by one after the same window,
+    // the last placed may end lowest.
+    bool lastEdgeEndsLowest = false;
+    // SetWindowPos calls on band edges that succeeded.
     int bandPlacements = 0;
+    // What watchWindowChanges was given, while it watches: a test calls it
+    // as the system would report a change.
+    platform::WindowChanged watcher = nullptr;
+    // Running timers: the period of each, by window and id.
+    std::map<std::pair<WindowHandle, std::uintptr_t>, unsigned> timers;
 
     // Clipboard.
     bool clipboardBusy = false;  // held open by another program
@@ -245,8 +258,6 @@ struct Desktop {
     std::vector<Process> processes;
     // Milliseconds the tick count stands beyond the sleeps and waits.
     std::uint64_t now = 0;
-    // Running timers: (window, id) to interval.
-    std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
     // The process opens its top-level window of class "PuTTY".
     WindowHandle showProcessWindow(std::size_t process, const std::u16string& title);
 

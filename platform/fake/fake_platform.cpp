@@ -637,6 +637,7 @@ bool windowBounds(WindowHandle w, Rect& bounds) {
 }
 
 bool visibleFrameBounds(WindowHandle w, Rect& frame) {
+    ++desktop().frameReads;
     auto* win = find(w);
     if (!win || !win->frameReadable)
         return false;
@@ -717,6 +718,42 @@ void unstack(WindowHandle h) {
     z.erase(std::remove(z.begin(), z.end(), h), z.end());
 }
 
+bool isTopmost(WindowHandle h) {
+    const auto* win = find(h);
+    return win && win->topmost;
+}
+
+// Where SetWindowPos puts a window in the z-order, with the system's rules
+// for the topmost: HWND_TOP stays within the window's own group, a window
+// put below a non-topmost one is no longer topmost, and one put between two
+// topmost ones becomes topmost.
+void link(WindowHandle h, BandOrder order, WindowHandle after) {
+    fake::Window& win = desktop()[h];
+    auto& z = desktop().zOrder;
+    if (order == BandOrder::Keep || (order == BandOrder::Below && after == h) ||
+        (order == BandOrder::NotTopmost && !win.topmost))
+        return;
+    unstack(h);
+    if (order == BandOrder::Below) {
+        auto at = std::find(z.begin(), z.end(), after) + 1;
+        if (!isTopmost(after))
+            win.topmost = false;
+        else if (at != z.end() && isTopmost(*at))
+            win.topmost = true;
+        z.insert(at, h);
+        return;
+    }
+    if (order == BandOrder::Topmost)
+        win.topmost = true;
+    if (order == BandOrder::NotTopmost)
+        win.topmost = false;
+    auto at = z.begin();
+    if (!win.topmost)
+        while (at != z.end() && isTopmost(*at))
+            ++at;
+    z.insert(at, h);
+}
+
 }  // namespace
 
 ShowState windowShowState(WindowHandle w) {
@@ -738,11 +775,28 @@ WindowHandle windowAbove(WindowHandle w) {
     return nullptr;
 }
 
-WindowHandle createBand(const char16_t* className) {
+bool windowIsTopmost(WindowHandle w) {
+    return isTopmost(w);
+}
+
+bool windowIsCloaked(WindowHandle w) {
+    const auto* win = find(w);
+    return win && win->cloaked;
+}
+
+unsigned displayDpi(const Rect& area) {
+    // The nearest display: here the one holding most of the area, else the first.
+    const fake::Monitor* m = monitorOf(area);
+    if (!m && !desktop().monitors.empty())
+        m = &desktop().monitors.front();
+    return m ? m->dpi : 0;
+}
+
+WindowHandle createBandEdge(const char16_t* className) {
     // A new window starts at the top of the z-order, hidden and here disabled.
     const WindowHandle h = desktop().add(className, u"");
     unstack(h);
-    desktop().zOrder.insert(desktop().zOrder.begin(), h);
+    link(h, BandOrder::Top, nullptr);
     auto& win = desktop()[h];
     win.visible = false;
     win.enabled = false;
@@ -750,39 +804,32 @@ WindowHandle createBand(const char16_t* className) {
     return h;
 }
 
-bool setBandRing(WindowHandle band, int, int, int thickness) {
-    auto* win = find(band);
-    if (!win)
-        return false;
-    win->ring = thickness;
+bool placeBand(const BandEdges& edges, const BandEdgeRects& rects, BandOrder order,
+               WindowHandle insertAfter) {
+    for (WindowHandle edge : edges)
+        if (!find(edge) || (order == BandOrder::Below && !find(insertAfter)))
+            return false;
+    const bool reversed = desktop().lastEdgeEndsLowest && order == BandOrder::Below;
+    for (int n = 0; n < kBandEdges; ++n) {
+        const int i = reversed ? kBandEdges - 1 - n : n;
+        ++desktop().bandPlacements;
+        fake::Window& win = desktop()[edges[i]];
+        win.bounds = rects[i];
+        win.visible = true;
+        link(edges[i], order, insertAfter);
+    }
     return true;
 }
 
-bool placeBand(WindowHandle band, const Rect& bounds, BandOrder order, WindowHandle insertAfter) {
-    auto* win = find(band);
-    if (!win || (order == BandOrder::Below && !find(insertAfter)))
-        return false;
-    ++desktop().bandPlacements;
-    win->bounds = bounds;
-    win->visible = true;
-    if (order == BandOrder::Keep || (order == BandOrder::Below && insertAfter == band))
-        return true;
-    unstack(band);
-    auto& z = desktop().zOrder;
-    auto at = order == BandOrder::Top ? z.begin() : std::find(z.begin(), z.end(), insertAfter) + 1;
-    z.insert(at, band);
-    return true;
-}
-
-void hideBand(WindowHandle band) {
-    if (auto* win = find(band))
+void hideBand(WindowHandle edge) {
+    if (auto* win = find(edge))
         win->visible = false;
 }
 
-void destroyBand(WindowHandle band) {
-    if (auto* win = find(band)) {
+void destroyBand(WindowHandle edge) {
+    if (auto* win = find(edge)) {
         win->exists = false;
-        unstack(band);
+        unstack(edge);
     }
 }
 
@@ -791,10 +838,29 @@ WindowHandle foregroundWindow() {
 }
 
 void raiseWindow(WindowHandle w) {
-    if (!find(w))
-        return;
-    unstack(w);
-    desktop().zOrder.insert(desktop().zOrder.begin(), w);
+    if (find(w))
+        link(w, BandOrder::Top, nullptr);
+}
+
+WindowWatch watchWindowChanges(WindowChanged changed) {
+    desktop().watcher = changed;
+    WindowWatch watch;
+    watch.hooks[0] = &desktop().watcher;
+    return watch;
+}
+
+void stopWatchingWindowChanges(WindowWatch& watch) {
+    if (watch.hooks[0])
+        desktop().watcher = nullptr;
+    watch = {};
+}
+
+void startTimer(WindowHandle w, std::uintptr_t id, unsigned ms, unsigned) {
+    desktop().timers[{w, id}] = ms;
+}
+
+void stopTimer(WindowHandle w, std::uintptr_t id) {
+    desktop().timers.erase({w, id});
 }
 
 }  // namespace platform

@@ -121,13 +121,6 @@ std::uint32_t windowProcessId(WindowHandle window) {
     return it == windows.end() || !it->second.exists ? 0 : it->second.processId;
 }
 
-void startTimer(WindowHandle window, unsigned id, unsigned intervalMs) {
-    desktop().timers[{window, id}] = intervalMs;
-}
-
-void stopTimer(WindowHandle window, unsigned id) {
-    desktop().timers.erase({window, id});
-}
 
 std::vector<std::u16string> profileSectionLines(const char16_t* section, const char16_t* path) {
     const auto& profiles = desktop().profiles;

@@ -468,6 +468,34 @@ void redrawNow(WindowHandle w) {
     RedrawWindow(hwnd(w), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
+namespace {
+
+// The screen's LOGPIXELSY: the system's one DPI; 0 when it cannot be read.
+unsigned screenDpi() {
+    const HDC screen = GetDC(nullptr);
+    if (!screen)
+        return 0;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : 0;
+}
+
+// DwmGetWindowAttribute: S_OK when read; E_NOTIMPL where there is no DWM.
+HRESULT dwmAttribute(HWND w, DWORD attribute, void* value, DWORD size) {
+    // dwmapi.dll is no KnownDLL: loaded from the system folder only, never
+    // from beside the exe, and only when first needed.
+    using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    static const auto getAttribute = [] {
+        const HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return dwm ? reinterpret_cast<DwmGetWindowAttributeFn>(
+                         reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
+                   : nullptr;
+    }();
+    return getAttribute ? getAttribute(w, attribute, value, size) : E_NOTIMPL;
+}
+
+}  // namespace
+
 unsigned windowDpi(WindowHandle w) {
     // Looked up, not imported: older systems lack it, and the program must start there.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -475,12 +503,7 @@ unsigned windowDpi(WindowHandle w) {
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow)
         return getDpiForWindow(hwnd(w));
-    const HDC screen = GetDC(nullptr);
-    if (!screen)
-        return 0;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<unsigned>(dpi) : 0;
+    return screenDpi();
 }
 
 bool windowBounds(WindowHandle w, Rect& bounds) {
@@ -492,18 +515,9 @@ bool windowBounds(WindowHandle w, Rect& bounds) {
 }
 
 bool visibleFrameBounds(WindowHandle w, Rect& frame) {
-    // dwmapi.dll is no KnownDLL: loaded from the system folder only, never
-    // from beside the exe, and only when first needed.
-    using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
-    static const auto getAttribute = [] {
-        const HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return dwm ? reinterpret_cast<DwmGetWindowAttributeFn>(
-                         reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
-                   : nullptr;
-    }();
     constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
     RECT r;
-    if (!getAttribute || getAttribute(hwnd(w), kExtendedFrameBounds, &r, sizeof(r)) != S_OK)
+    if (dwmAttribute(hwnd(w), kExtendedFrameBounds, &r, sizeof(r)) != S_OK)
         return false;
     frame = fromRect(r);
     return true;
@@ -629,47 +643,92 @@ WindowHandle windowAbove(WindowHandle w) {
     return GetWindow(hwnd(w), GW_HWNDPREV);
 }
 
-WindowHandle createBand(const char16_t* className) {
-    const HWND band =
+bool windowIsTopmost(WindowHandle w) {
+    return (GetWindowLongW(hwnd(w), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+bool windowIsCloaked(WindowHandle w) {
+    constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
+    constexpr HRESULT kNoComposition = static_cast<HRESULT>(0x80263001);  // DWM_E_COMPOSITIONDISABLED
+    // A system without cloaking says so on every call, at a cost (Wine logs
+    // each one): asked once.
+    static bool cloakingExists = true;
+    if (!cloakingExists)
+        return false;
+    DWORD cloaked = 0;
+    const HRESULT result = dwmAttribute(hwnd(w), kCloaked, &cloaked, sizeof(cloaked));
+    if (result == E_NOTIMPL || result == kNoComposition)
+        cloakingExists = false;
+    return result == S_OK && cloaked != 0;
+}
+
+unsigned displayDpi(const Rect& area) {
+    // shcore.dll is no KnownDLL, and older systems lack it: looked up in the
+    // system folder only, when first needed.
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = [] {
+        const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    const RECT r = {area.left, area.top, area.right, area.bottom};
+    const HMONITOR monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    if (getDpiForMonitor && monitor && getDpiForMonitor(monitor, kEffectiveDpi, &x, &y) == S_OK)
+        return y;
+    return screenDpi();
+}
+
+WindowHandle createBandEdge(const char16_t* className) {
+    const HWND edge =
         CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                         wide(className), L"", WS_POPUP | WS_DISABLED, 0, 0, 0, 0, nullptr, nullptr,
                         GetModuleHandleW(nullptr), nullptr);
     // A layered window shows nothing until it has its alpha.
-    if (band)
-        SetLayeredWindowAttributes(band, 0, 255, LWA_ALPHA);
-    return band;
+    if (edge)
+        SetLayeredWindowAttributes(edge, 0, 255, LWA_ALPHA);
+    return edge;
 }
 
-bool setBandRing(WindowHandle band, int width, int height, int thickness) {
-    const HRGN ring = CreateRectRgn(0, 0, width, height);
-    const HRGN hole = CreateRectRgn(thickness, thickness, width - thickness, height - thickness);
-    CombineRgn(ring, ring, hole, RGN_DIFF);
-    DeleteObject(hole);
-    // The window owns the region once the call succeeds.
-    if (SetWindowRgn(hwnd(band), ring, TRUE))
-        return true;
-    DeleteObject(ring);
-    return false;
-}
-
-bool placeBand(WindowHandle band, const Rect& r, BandOrder order, WindowHandle insertAfter) {
+bool placeBand(const BandEdges& edges, const BandEdgeRects& rects, BandOrder order,
+               WindowHandle insertAfter) {
     UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW;
     HWND after = nullptr;
-    if (order == BandOrder::Keep)
+    switch (order) {
+    case BandOrder::Keep:
         flags |= SWP_NOZORDER;
-    else
-        after = order == BandOrder::Top ? HWND_TOP : hwnd(insertAfter);
-    return SetWindowPos(hwnd(band), after, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                        flags) != FALSE;
+        break;
+    case BandOrder::Top:
+        after = HWND_TOP;
+        break;
+    case BandOrder::Topmost:
+        after = HWND_TOPMOST;
+        break;
+    case BandOrder::NotTopmost:
+        after = HWND_NOTOPMOST;
+        break;
+    case BandOrder::Below:
+        after = hwnd(insertAfter);
+        break;
+    }
+    bool placed = true;
+    for (int i = 0; i < kBandEdges; ++i) {
+        const Rect& r = rects[i];
+        placed &= SetWindowPos(hwnd(edges[i]), after, r.left, r.top, r.right - r.left,
+                               r.bottom - r.top, flags) != FALSE;
+    }
+    return placed;
 }
 
-void hideBand(WindowHandle band) {
-    SetWindowPos(hwnd(band), nullptr, 0, 0, 0, 0,
+void hideBand(WindowHandle edge) {
+    SetWindowPos(hwnd(edge), nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
 }
 
-void destroyBand(WindowHandle band) {
-    DestroyWindow(hwnd(band));
+void destroyBand(WindowHandle edge) {
+    DestroyWindow(hwnd(edge));
 }
 
 WindowHandle foregroundWindow() {
@@ -678,6 +737,62 @@ WindowHandle foregroundWindow() {
 
 void raiseWindow(WindowHandle w) {
     SetWindowPos(hwnd(w), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void startTimer(WindowHandle w, std::uintptr_t id, unsigned ms, unsigned toleranceMs) {
+    // Looked up, not imported: Windows 7 lacks it, and the program must start there.
+    using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    static const auto setCoalescableTimer =
+        reinterpret_cast<SetCoalescableTimerFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer")));
+    if (setCoalescableTimer)
+        setCoalescableTimer(hwnd(w), id, ms, nullptr, toleranceMs);
+    else
+        SetTimer(hwnd(w), id, ms, nullptr);
+}
+
+void stopTimer(WindowHandle w, std::uintptr_t id) {
+    KillTimer(hwnd(w), id);
+}
+
+namespace {
+
+// The hook procedure gets no context of its own: the one callback of the
+// process's watch.
+WindowChanged watcher = nullptr;
+
+void CALLBACK windowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                          DWORD) {
+    if (!watcher)
+        return;
+    if (event == EVENT_OBJECT_REORDER || event == EVENT_SYSTEM_FOREGROUND)
+        watcher(nullptr);
+    else if (object == OBJID_WINDOW && child == CHILDID_SELF && window)
+        watcher(window);
+}
+
+}  // namespace
+
+WindowWatch watchWindowChanges(WindowChanged changed) {
+    constexpr DWORD kCloaked = 0x8017, kUncloaked = 0x8018;  // EVENT_OBJECT_(UN)CLOAKED
+    const DWORD ranges[][2] = {{EVENT_OBJECT_DESTROY, EVENT_OBJECT_REORDER},
+                               {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE},
+                               {kCloaked, kUncloaked},
+                               {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND}};
+    watcher = changed;
+    WindowWatch watch;
+    for (int i = 0; i < 4; ++i)
+        watch.hooks[i] = SetWinEventHook(ranges[i][0], ranges[i][1], nullptr, windowEvent, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    return watch;
+}
+
+void stopWatchingWindowChanges(WindowWatch& watch) {
+    for (void*& hook : watch.hooks) {
+        if (hook)
+            UnhookWinEvent(static_cast<HWINEVENTHOOK>(hook));
+        hook = nullptr;
+    }
 }
 
 }  // namespace platform
@@ -770,14 +885,6 @@ std::uint32_t windowProcessId(WindowHandle window) {
     DWORD id = 0;
     GetWindowThreadProcessId(hwnd(window), &id);
     return id;
-}
-
-void startTimer(WindowHandle window, unsigned id, unsigned intervalMs) {
-    SetTimer(hwnd(window), id, intervalMs, nullptr);
-}
-
-void stopTimer(WindowHandle window, unsigned id) {
-    KillTimer(hwnd(window), id);
 }
 
 std::vector<std::u16string> profileSectionLines(const char16_t* section, const char16_t* path) {

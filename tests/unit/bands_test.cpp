@@ -17,28 +17,49 @@ using Strings = std::vector<std::string>;
 
 class BandsTest : public AppTest {
 protected:
-    // The band of a terminal, nullptr when it has none.
+    // The band of a terminal (its lowest edge), nullptr when it has none.
     WindowHandle bandOf(WindowHandle terminal) {
         for (const TerminalBand& b : app().bands.bands)
             if (b.terminal == terminal)
-                return b.window;
+                return b.edges[0];
         return nullptr;
+    }
+    // The ring a terminal's four shown edges draw, and its thickness; empty
+    // unless the edges meet as a ring.
+    std::pair<Rect, int> ringOf(WindowHandle terminal) {
+        WindowHandle e[platform::kBandEdges] = {};
+        for (const TerminalBand& b : app().bands.bands)
+            if (b.terminal == terminal)
+                std::copy(std::begin(b.edges), std::end(b.edges), e);
+        for (WindowHandle edge : e)
+            if (!edge || !desk()[edge].visible)
+                return {};
+        const Rect top = desk()[e[0]].bounds, bottom = desk()[e[1]].bounds;
+        const Rect r{top.left, top.top, bottom.right, bottom.bottom};
+        const int t = top.bottom - top.top;
+        platform::BandEdgeRects wanted;
+        bandEdgeRects(r, t, wanted);
+        for (int i = 0; i < platform::kBandEdges; ++i)
+            if (!(desk()[e[i]].bounds == wanted[i]))
+                return {};
+        return {r, t};
     }
     // Titles of the terminals that show a band, in selection order.
     Strings banded() {
         Strings out;
         for (const TerminalBand& b : app().bands.bands) {
-            const WindowHandle w = b.window;
+            const WindowHandle w = b.edges[0];
             if (w && desk().windows.count(w) && desk()[w].exists && desk()[w].visible)
                 out.push_back(fake::narrow(desk()[b.terminal].text));
         }
         return out;
     }
-    // Band windows that exist, shown or not.
+    // Bands whose windows exist, shown or not: four edge windows each.
     int bandWindows() {
         return static_cast<int>(
-            std::count_if(desk().windows.begin(), desk().windows.end(),
-                          [](const auto& w) { return w.second.band && w.second.exists; }));
+                   std::count_if(desk().windows.begin(), desk().windows.end(),
+                                 [](const auto& w) { return w.second.band && w.second.exists; })) /
+               platform::kBandEdges;
     }
     int zIndex(WindowHandle w) {
         const auto& z = desk().zOrder;
@@ -110,6 +131,14 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
          true,
          {100, 50, 740, 530},
          3},
+        {"200 % display, terminal unaware of DPI",
+         {100, 50, 740, 530},
+         192,
+         false,
+         {},
+         true,
+         {100, 50, 740, 530},
+         6},
         {"no DPI answer counts as 96", {0, 0, 640, 480}, 0, false, {}, true, {0, 0, 640, 480}, 3},
         {"off every display",
          {5000, 5000, 5640, 5480},
@@ -136,7 +165,8 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
         SetUp();
         const WindowHandle t = discover({u"web"})[0];
         desk()[t].bounds = c.bounds;
-        desk()[t].dpi = c.dpi;
+        // The display's scale; the terminal, unaware of DPI, is told 96.
+        desk().monitors = {{u"\\\\.\\DISPLAY1", {0, 0, 1920, 1080}, {}, c.dpi}};
         desk()[t].frameReadable = c.frameReadable;
         desk()[t].invisibleBorder = c.invisibleBorder;
         selectAll();
@@ -144,9 +174,7 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
         const WindowHandle band = bandOf(t);
         ASSERT_EQ(band != nullptr, c.shown);
         if (c.shown) {
-            EXPECT_TRUE(desk()[band].visible);
-            EXPECT_EQ(desk()[band].bounds, c.band);
-            EXPECT_EQ(desk()[band].ring, c.ring);
+            EXPECT_EQ(ringOf(t), std::make_pair(c.band, c.ring));
         }
     }
 }
@@ -195,6 +223,18 @@ TEST_F(BandsTest, ExactlyTheShownSelectedTerminalsHaveBands) {
              tickRound();
          },
          {"a", "b", "c", "d"}},
+        {"b goes to another virtual desktop",
+         [&] {
+             desk()[h[1]].cloaked = true;
+             tickRound();
+         },
+         {"a", "c", "d"}},
+        {"and comes back",
+         [&] {
+             desk()[h[1]].cloaked = false;
+             tickRound();
+         },
+         {"a", "b", "c", "d"}},
         {"close a",
          [&] {
              desk().close(h[0]);
@@ -221,7 +261,7 @@ TEST_F(BandsTest, ExactlyTheShownSelectedTerminalsHaveBands) {
         for (const WindowRecord& r : app().selectedWindows)
             live += desk().windows.count(r.handle) && desk()[r.handle].exists;
         for (const TerminalBand& b : app().bands.bands)
-            owned += b.window != nullptr;
+            owned += b.edges[0] != nullptr;
         EXPECT_EQ(bandWindows(), owned);
         EXPECT_LE(owned, live);
         for (const WindowRecord& r : app().allWindows)
@@ -244,8 +284,9 @@ TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
     // Raised by someone else: the band comes up with it within a round.
     raise(h[2]);
     tickRound();
-    EXPECT_EQ(zIndex(bandOf(h[2])), 0);
-    EXPECT_EQ(zIndex(h[2]), 1);
+    constexpr int kLowestEdge = platform::kBandEdges - 1;  // the edges of one band lie together
+    EXPECT_EQ(zIndex(bandOf(h[2])), kLowestEdge);
+    EXPECT_EQ(zIndex(h[2]), kLowestEdge + 1);
 
     // A window brought over the terminal covers its band too.
     raise(other);
@@ -268,18 +309,127 @@ TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
     arrangeWindows();
     for (WindowHandle t : h) {
         EXPECT_EQ(platform::windowAbove(t), bandOf(t));
-        EXPECT_EQ(desk()[bandOf(t)].bounds, desk()[t].bounds);
+        EXPECT_EQ(ringOf(t).first, desk()[t].bounds);
     }
     // The last arranged is on top with its band, under the main window in front.
     EXPECT_EQ(desk().foreground, app().mainWindow);
     EXPECT_EQ(zIndex(app().mainWindow), 0);
-    EXPECT_EQ(zIndex(bandOf(h[2])), 1);
-    EXPECT_EQ(zIndex(h[2]), 2);
+    EXPECT_EQ(zIndex(bandOf(h[2])), kLowestEdge + 1);
+    EXPECT_EQ(zIndex(h[2]), kLowestEdge + 2);
+}
+
+struct TopmostCase {
+    const char* name;
+    std::function<void(WindowHandle terminal, WindowHandle other)> act;
+    bool bandTopmost;
+};
+
+TEST_F(BandsTest, BandOfATopmostTerminalIsTopmostDirectlyAboveIt) {
+    auto makeTopmost = [&](WindowHandle w) {
+        desk()[w].topmost = true;
+        raise(w);
+    };
+    const TopmostCase cases[] = {
+        {"topmost and first in z-order", [&](WindowHandle t, WindowHandle) { makeTopmost(t); },
+         true},
+        {"topmost under another topmost window",
+         [&](WindowHandle t, WindowHandle other) {
+             makeTopmost(t);
+             makeTopmost(other);
+         },
+         true},
+        {"turns topmost, then stops",
+         [&](WindowHandle t, WindowHandle other) {
+             makeTopmost(t);
+             tickRound();
+             desk()[t].topmost = false;
+             auto& z = desk().zOrder;  // first of the windows that are not topmost
+             z.erase(std::remove(z.begin(), z.end(), t), z.end());
+             z.insert(std::find(z.begin(), z.end(), other), t);
+         },
+         false},
+    };
+    for (const TopmostCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        const auto h = discover({u"a", u"b"});
+        const WindowHandle other = desk().add(u"Notepad", u"notes");
+        selectAll();
+        c.act(h[0], other);
+        tickRound();
+        EXPECT_EQ(platform::windowAbove(h[0]), bandOf(h[0]));
+        for (const TerminalBand& b : app().bands.bands) {
+            for (WindowHandle edge : b.edges)
+                EXPECT_EQ(desk()[edge].topmost, b.terminal == h[0] && c.bandTopmost);
+        }
+        // Nothing changes: nothing is placed again.
+        desk().bandPlacements = 0;
+        tickRound();
+        tickRound();
+        EXPECT_EQ(desk().bandPlacements, 0);
+    }
+}
+
+struct TimerStep {
+    const char* name;
+    std::function<void()> act;
+    unsigned period;  // of the band timer, 0 when stopped
+    Strings banded;
+};
+
+TEST_F(BandsTest, TimerAndWatchRunOnlyWhileABandIsToBeFollowed) {
+    const auto h = discover({u"a", u"b"});
+    const TimerStep steps[] = {
+        {"nothing selected", [] {}, 0, {}},
+        {"select a", [&] { clickRow(0); }, kBandTickMs, {"a"}},
+        {"Tilewick minimised", [&] { pauseBands(true); }, 0, {}},
+        {"a moved meanwhile, Tilewick shown again",
+         [&] {
+             desk()[h[0]].bounds = {10, 10, 300, 200};
+             pauseBands(false);
+             EXPECT_EQ(ringOf(h[0]).first, (Rect{10, 10, 300, 200}));
+         },
+         kBandTickMs,
+         {"a"}},
+        {"a moved, and the system says so: followed at once, ticks slow down",
+         [&] {
+             desk()[h[0]].bounds = {20, 20, 320, 220};
+             desk().watcher(h[0]);
+             EXPECT_EQ(ringOf(h[0]).first, (Rect{20, 20, 320, 220}));
+         },
+         kBandQuietTickMs,
+         {"a"}},
+        {"a raised over its band, and the system reports the new order",
+         [&] {
+             raise(h[0]);
+             desk().watcher(nullptr);
+             EXPECT_EQ(platform::windowAbove(h[0]), bandOf(h[0]));
+         },
+         kBandQuietTickMs,
+         {"a"}},
+        {"a deselected", [&] { ctrlClickRow(0); }, 0, {}},
+        {"b selected, then closed",
+         [&] {
+             clickRow(1);
+             desk().close(h[1]);
+             desk().watcher(h[1]);
+         },
+         0,
+         {}},
+    };
+    for (const TimerStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        const auto timer = desk().timers.find({app().mainWindow, kBandTimerId});
+        EXPECT_EQ(timer == desk().timers.end() ? 0 : timer->second, step.period);
+        EXPECT_EQ(desk().watcher != nullptr, step.period != 0);
+        EXPECT_EQ(banded(), step.banded);
+    }
 }
 
 TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     const std::pair<std::size_t, std::size_t> shares[] = {
-        {0, 0}, {1, 1}, {4, 1}, {5, 2}, {50, 13}, {256, 64}, {1000, 64}, {100000, 64}};
+        {0, 0}, {1, 1}, {4, 1}, {5, 2}, {40, 10}, {50, 10}, {1000, 10}, {100000, 10}};
     for (const auto& [count, polls] : shares)
         EXPECT_EQ(pollsPerTick(count), polls) << count;
 
@@ -288,10 +438,11 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
         titles.push_back(u"t" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
                          std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
     const auto h = discover(titles);
-    // Selecting them all makes no more band windows than one tick polls; each
-    // tick then makes a few, until every terminal has its band.
+    desk().lastEdgeEndsLowest = true;
+    // Selecting them all makes a bounded number of bands at once; each tick
+    // then makes a few, until every terminal has its band.
     selectAll();
-    EXPECT_EQ(bandWindows(), static_cast<int>(kMaxPollsPerTick));
+    EXPECT_EQ(bandWindows(), static_cast<int>(kBandsMadeOnSelection));
     for (int tick = 0; bandWindows() < 1000 && tick < 1000; ++tick) {
         const int before = bandWindows();
         followTick();
@@ -300,23 +451,26 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     EXPECT_EQ(bandWindows(), 1000);
     tickRound();
 
-    // Nothing changed: ticks read each terminal in turn and place nothing.
+    // Nothing changed: ticks read each terminal in turn, place nothing and
+    // ask for no frame while no rectangle changed.
     desk().bandPlacements = 0;
+    desk().frameReads = 0;
     for (int tick = 0; tick < 40; ++tick) {
         desk().showStateReads = 0;
         followTick();
         EXPECT_LE(desk().showStateReads, static_cast<int>(kMaxPollsPerTick));
     }
     EXPECT_EQ(desk().bandPlacements, 0);
+    EXPECT_EQ(desk().frameReads, 0);
 
-    // Every terminal moved: each band follows within ceil(1000 / 64) ticks.
+    // Every terminal moved: each band follows within 1000 / 10 ticks.
     for (WindowHandle t : h)
         desk()[t].bounds = {10, 10, 500, 400};
-    for (int tick = 0; tick < 16; ++tick)
+    for (int tick = 0; tick < 100; ++tick)
         followTick();
     for (WindowHandle t : h)
-        ASSERT_EQ(desk()[bandOf(t)].bounds, (Rect{10, 10, 500, 400}));
-    EXPECT_EQ(desk().bandPlacements, 1000);
+        ASSERT_EQ(ringOf(t).first, (Rect{10, 10, 500, 400}));
+    EXPECT_EQ(desk().bandPlacements, 1000 * platform::kBandEdges);
 }
 
 TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {
@@ -331,16 +485,15 @@ TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {
     desk()[h[2]].bounds = {50, 60, 450, 360};
     tickRound();
     EXPECT_TRUE(desk().blocked.empty());
-    EXPECT_EQ(desk()[bandOf(h[0])].bounds, (Rect{0, 0, 400, 300}));
+    EXPECT_EQ(ringOf(h[0]).first, (Rect{0, 0, 400, 300}));
     EXPECT_EQ(bandOf(h[1]), nullptr);
     EXPECT_EQ(bandWindows(), 2);
-    EXPECT_EQ(desk()[bandOf(h[2])].bounds, (Rect{50, 60, 450, 360}));
+    EXPECT_EQ(ringOf(h[2]).first, (Rect{50, 60, 450, 360}));
 
     // A display change to 150 % while bands are shown: rings rescaled at once.
-    for (WindowHandle t : h)
-        desk()[t].dpi = 144;
+    desk().monitors = {{u"\\\\.\\DISPLAY1", {0, 0, 1920, 1080}, {}, 144}};
     followNow();
-    EXPECT_EQ(desk()[bandOf(h[2])].ring, 5);
+    EXPECT_EQ(ringOf(h[2]).second, 5);
     removeBands();
     EXPECT_EQ(bandWindows(), 0);
 }

@@ -32,6 +32,9 @@ using Strings = std::vector<std::string>;
 
 constexpr char16_t kWarning[] = u"選択対象のPuTTYウィンドウの中に最小化されているものがあります。\n"
                                 u"もう一度並べてください。";
+const std::u16string kCloaked =
+    u"選択対象の次のPuTTYウィンドウは別の仮想デスクトップにあります。\n"
+    u"入力の結果が見えないため、送りません。そのデスクトップに移してから入力してください。\n";
 const std::u16string kElevated =
     u"選択対象のPuTTYウィンドウの中に管理者として実行されているものがあります。\n"
     u"Tilewickからは入力できません。Tilewickも管理者として実行するか、選択を外してください。\n";
@@ -116,6 +119,7 @@ TEST_F(BroadcastTest, GuardExaminesEveryWindowAndWarnsOnce) {
         std::vector<std::uint32_t> showCmds;  // of a, b, c
         std::vector<bool> elevated;           // runs at a higher integrity level
         std::u16string warning;               // empty: the guard passes
+        std::vector<bool> cloaked = {};       // on another virtual desktop
     };
     const Case cases[] = {
         {"all normal", {1, 1, 1}, {0, 0, 0}, u""},
@@ -128,6 +132,8 @@ TEST_F(BroadcastTest, GuardExaminesEveryWindowAndWarnsOnce) {
          {1, 2, 1},
          {1, 0, 1},
          kElevated + u"\n・a\n・c"},
+        {"two on another desktop", {1, 1, 1}, {0, 0, 0}, kCloaked + u"\n・a\n・c", {1, 0, 1}},
+        {"minimised, another on another desktop", {2, 1, 1}, {0, 0, 0}, kWarning, {0, 1, 0}},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -135,6 +141,7 @@ TEST_F(BroadcastTest, GuardExaminesEveryWindowAndWarnsOnce) {
         for (std::size_t i = 0; i < h.size(); ++i) {
             desk()[h[i]].placement.showCmd = c.showCmds[i];
             desk()[h[i]].elevated = c.elevated[i];
+            desk()[h[i]].cloaked = !c.cloaked.empty() && c.cloaked[i];
         }
         clearCalls();
         EXPECT_EQ(checkSelectedShowState(), c.warning.empty()) << c.name;

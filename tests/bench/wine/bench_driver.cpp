@@ -309,6 +309,14 @@ struct Memory {
 };
 std::map<std::string, Memory> memory;
 
+// What all the bands cost against none, in the same run: medians.
+struct BandCost {
+    std::string scenario;
+    double residentMiB;
+    double cpuPoints;
+};
+std::vector<BandCost> bandCosts;
+
 // One program of a scenario. All of them run side by side and take their
 // turns rep by rep, so that a change in the machine's load falls on each alike.
 struct Contender {
@@ -482,11 +490,12 @@ void inputScenario(int reps) {
                     lost, terminals * reps);
 }
 
-// Wine answers GetProcessTimes for another process with zeros, so Tilewick's
-// processor time is read where Linux keeps it: /proc/<pid>/stat of the newest
-// process running this Tilewick.exe, seen through drive Z:.
-std::wstring tilewickStatPath() {
-    const std::string exe = bench::narrow(bench::tilewickExe());
+// Wine answers GetProcessTimes for another process with zeros, so processor
+// time and resident memory are read where Linux keeps them: /proc/<pid>,
+// seen through drive Z:. The newest process whose command line passes
+// `matches`, and whose environment passes `ours`.
+std::wstring newestProcDir(const std::function<bool(const std::string&)>& matches,
+                           const std::function<bool(const std::string&)>& ours) {
     std::wstring newest;
     long newestPid = -1;
     WIN32_FIND_DATAW found;
@@ -498,19 +507,39 @@ std::wstring tilewickStatPath() {
         if (pid <= newestPid)
             continue;
         const std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName;
-        const std::string cmdline = bench::readFile(dir + L"\\cmdline");
-        if (cmdline.compare(0, exe.size(), exe) == 0) {
+        if (matches(bench::readFile(dir + L"\\cmdline")) &&
+            ours(bench::readFile(dir + L"\\environ"))) {
             newestPid = pid;
-            newest = dir + L"\\stat";
+            newest = dir;
         }
     } while (FindNextFileW(find, &found));
     FindClose(find);
     return newest;
 }
 
-// Tilewick's processor time so far, user and system, in milliseconds.
-double cpuMs(const std::wstring& statPath) {
-    const std::string stat = bench::readFile(statPath);
+// The newest process running this Tilewick.exe.
+std::wstring tilewickProcDir() {
+    const std::string exe = bench::narrow(bench::tilewickExe());
+    return newestProcDir([&](const std::string& cmd) { return cmd.compare(0, exe.size(), exe) == 0; },
+                         [](const std::string&) { return true; });
+}
+
+// The wineserver of this prefix: other prefixes on the machine have their own.
+std::wstring wineserverProcDir() {
+    char prefix[1024] = {};
+    GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    const std::string wanted = std::string("WINEPREFIX=") + prefix + '\0';
+    return newestProcDir(
+        [](const std::string& cmd) {
+            const std::string first = cmd.substr(0, cmd.find('\0'));
+            return first.find("wineserver") != std::string::npos;
+        },
+        [&](const std::string& env) { return prefix[0] && env.find(wanted) != std::string::npos; });
+}
+
+// A process's processor time so far, user and system, in milliseconds.
+double cpuMs(const std::wstring& procDir) {
+    const std::string stat = bench::readFile(procDir + L"\\stat");
     const std::size_t end = stat.rfind(')');
     if (end == std::string::npos)
         return 0;
@@ -522,32 +551,56 @@ double cpuMs(const std::wstring& statPath) {
     return (utime + stime) * 10.0;  // clock ticks of 10 ms
 }
 
-// Tilewick's shown bands, read from outside.
-std::vector<HWND> shownBands(DWORD pid) {
-    std::vector<HWND> shown;
-    for (HWND band : bench::topWindowsOf(pid, L"TilewickBand"))
-        if (IsWindowVisible(band))
-            shown.push_back(band);
+// A process's resident memory now (VmRSS), in MiB.
+double residentMiB(const std::wstring& procDir) {
+    const std::string status = bench::readFile(procDir + L"\\status");
+    const std::size_t at = status.find("VmRSS:");
+    return at == std::string::npos ? 0 : std::strtod(status.c_str() + at + 6, nullptr) / 1024.0;
+}
+
+// Tilewick's band edges that are shown, read from outside: four to a band.
+int shownBandEdges(DWORD pid) {
+    int shown = 0;
+    for (HWND edge : bench::topWindowsOf(pid, L"TilewickBand"))
+        shown += IsWindowVisible(edge) != FALSE;
     return shown;
 }
 
-// The shown band over `rect`, or null.
+// The top edge of the shown band over `rect`, or null.
 HWND bandAt(DWORD pid, const RECT& rect) {
-    for (HWND band : shownBands(pid)) {
-        const RECT b = bench::windowRect(band);
-        if (EqualRect(&b, &rect))
-            return band;
+    for (HWND edge : bench::topWindowsOf(pid, L"TilewickBand")) {
+        const RECT b = bench::windowRect(edge);
+        if (IsWindowVisible(edge) && b.left == rect.left && b.top == rect.top &&
+            b.right == rect.right && b.bottom - b.top < 16)
+            return edge;
     }
     return nullptr;
 }
 
-// With `terminals` shown terminals selected: how long select all takes to
-// show every band, Tilewick's processor time while idle, how long its loop
-// takes to answer, and how soon a band follows a terminal moved by someone else.
-void bandScenario(int terminals, int reps) {
-    const std::string n = std::to_string(terminals) + " selected";
+struct Idle {
+    double cpuPercent = 0;  // Tilewick and the wineserver, of one core
+    double residentMiB = 0;
+};
+
+// Five seconds of nothing happening: what Tilewick and the wineserver spend.
+Idle measureIdle(const std::wstring& tilewickDir, const std::wstring& serverDir) {
+    const double cpu0 = cpuMs(tilewickDir) + cpuMs(serverDir);
+    const LONGLONG t0 = now();
+    Sleep(5000);
+    const double cpu = cpuMs(tilewickDir) + cpuMs(serverDir) - cpu0;
+    return {100.0 * cpu / msBetween(t0, now()), residentMiB(tilewickDir)};
+}
+
+// `terminals` shown terminals among `others` other windows, first with
+// nothing selected and then all selected: Tilewick's resident memory and the
+// idle processor time of Tilewick and the wineserver in both; how long select
+// all takes to show every band, how long the loop takes to answer, and how
+// soon a band follows a terminal moved by someone else.
+void bandScenario(int terminals, int others, int reps) {
+    const std::string n = std::to_string(terminals) + " of " +
+                          std::to_string(terminals + others) + " windows";
     Farm farm;
-    if (!startFarm(farm, terminals, 0, terminals > 100 ? 3 : 2, true))
+    if (!startFarm(farm, terminals, others, terminals > 100 ? 3 : 2, true))
         return;
     Running r;
     if (!start(tilewick(), terminals, &r)) {
@@ -556,32 +609,47 @@ void bandScenario(int terminals, int reps) {
         return;
     }
     const DWORD pid = r.process->pid();
+    const std::wstring tilewickDir = tilewickProcDir(), serverDir = wineserverProcDir();
+    if (tilewickDir.empty() || serverDir.empty())
+        fail("bands: the processor time of Tilewick or the wineserver cannot be read");
     if (!focus(r, r.command, 'I')) {
         fail("bands: the command field did not take the focus");
         stop(r, tilewick());
         return;
     }
+    settle(r);
+    Sleep(2000);  // the list's last paints
+    std::vector<Idle> none;
+    for (int rep = 0; rep < reps; ++rep) {
+        none.push_back(measureIdle(tilewickDir, serverDir));
+        record("idle CPU %, Tilewick + wineserver, none selected, " + n, "Tilewick",
+               none.back().cpuPercent);
+        record("resident MiB, none selected, " + n, "Tilewick", none.back().residentMiB);
+    }
+
     LONGLONG t0 = now();
     gestures::alt('A');
-    if (!pollUntil([&] { return static_cast<int>(shownBands(pid).size()) == terminals; },
-                   Millis(300000))) {
+    // Polled gently: counting thousands of windows costs the wineserver too.
+    LONGLONG shownAt = 0;
+    if (!bench::waitUntil(
+            [&] {
+                shownAt = now();
+                return shownBandEdges(pid) == 4 * terminals;
+            },
+            Millis(600000))) {
         fail("bands: not every selected terminal showed its band");
         stop(r, tilewick());
         return;
     }
-    record("select all to every band, " + n, "Tilewick", msBetween(t0, now()));
+    record("select all to every band, " + n, "Tilewick", msBetween(t0, shownAt));
     settle(r);
-
-    const std::wstring stat = tilewickStatPath();
-    if (stat.empty())
-        fail("bands: Tilewick's processor time cannot be read");
+    Sleep(2000);  // what the last bands shown left to the wineserver and X, as above
+    std::vector<Idle> all;
     for (int rep = 0; rep < reps; ++rep) {
-        // Idle: nothing but the timer runs.
-        const double cpu0 = cpuMs(stat);
-        t0 = now();
-        Sleep(5000);
-        const double cpu = cpuMs(stat) - cpu0;
-        record("idle CPU % of a core, " + n, "Tilewick", 100.0 * cpu / msBetween(t0, now()));
+        all.push_back(measureIdle(tilewickDir, serverDir));
+        record("idle CPU %, Tilewick + wineserver, all selected, " + n, "Tilewick",
+               all.back().cpuPercent);
+        record("resident MiB, all selected, " + n, "Tilewick", all.back().residentMiB);
         // The loop's answer to a message, sampled while the timer runs.
         std::vector<double> answers;
         for (int probe = 0; probe < 100; ++probe) {
@@ -592,6 +660,14 @@ void bandScenario(int terminals, int reps) {
         }
         record("loop answers within (max ms), " + n, "Tilewick", stats(answers).max);
     }
+    auto median = [](const std::vector<Idle>& v, double Idle::*field) {
+        std::vector<double> x;
+        for (const Idle& i : v)
+            x.push_back(i.*field);
+        return stats(x).median;
+    };
+    bandCosts.push_back({n, median(all, &Idle::residentMiB) - median(none, &Idle::residentMiB),
+                         median(all, &Idle::cpuPercent) - median(none, &Idle::cpuPercent)});
 
     const std::vector<HWND> farmTerminals = bench::topWindowsOf(farm.process->pid(), L"PuTTY");
     for (int rep = 0; rep < reps && !farmTerminals.empty(); ++rep) {
@@ -615,7 +691,7 @@ void bandScenario(int terminals, int reps) {
                 [&] {
                     const RECT b = bench::windowRect(band);
                     t1 = now();
-                    return EqualRect(&b, &next) != FALSE;
+                    return b.left == next.left && b.top == next.top && b.right == next.right;
                 },
                 Millis(30000))) {
             fail("bands: a moved terminal's band did not follow");
@@ -807,6 +883,10 @@ void printTable() {
     for (const auto& m : memory)
         std::printf("peak memory, %-22s working set %6.1f MB, pagefile %6.1f MB\n", m.first.c_str(),
                     m.second.peakWorkingSet / 1048576.0, m.second.peakPagefile / 1048576.0);
+    for (const BandCost& c : bandCosts)
+        std::printf("bands, all selected against none, %s: resident %+.1f MiB (<= +64), "
+                    "idle CPU of Tilewick + wineserver %+.1f points of a core (<= +10)\n",
+                    c.scenario.c_str(), c.residentMiB, c.cpuPoints);
     for (const std::string& f : failures)
         std::printf("FAILED: %s\n", f.c_str());
     std::fflush(stdout);
@@ -839,8 +919,8 @@ int main(int argc, char** argv) {
     if (wanted("input"))
         inputScenario(reps * 2);
     if (wanted("bands")) {
-        bandScenario(50, reps);
-        bandScenario(1000, reps);
+        bandScenario(50, 0, reps);
+        bandScenario(1000, 4000, reps);
     }
     if (wanted("sessions"))
         sessionScenario(reps);

@@ -2,6 +2,7 @@
 #include "fixture.h"
 #include "gestures.h"
 
+#include <algorithm>
 #include <map>
 
 using namespace bench;
@@ -169,29 +170,47 @@ TEST_F(BandTest, SelectedTerminalsWearBandsThatFollowThem) {
     ShowWindow(t[2], SW_SHOWNA);
     EXPECT_TRUE(bandsExactlyOn(t)) << "after showing t3";
 
-    // A window brought over a terminal covers its band too.
-    const RECT under = windowRect(t[3]);
-    const HWND cover =
-        CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, under.left - 20,
-                        under.top - 20, under.right - under.left + 40,
-                        under.bottom - under.top + 40, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(cover);
-    SetForegroundWindow(cover);
+    // Clicked and restored while Tilewick is not in front: every band stays
+    // directly above its terminal.
+    click(centreOf(t[0]));
+    ShowWindow(t[1], SW_MINIMIZE);
+    EXPECT_TRUE(bandsExactlyOn({t[0], t[2], t[3]})) << "after minimising t2 again";
+    ShowWindow(t[1], SW_RESTORE);
+    EXPECT_TRUE(bandsExactlyOn(t)) << "after restoring t2 again";
     EXPECT_TRUE(waitUntil([&] {
-        MSG m;  // the cover paints itself through this thread
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&m);
-        return edgesInBandColour(under) == 0;
-    })) << edgesInBandColour(under)
-        << " edges of t4's band still show over the covering window";
-    screenshot(L"bands-covered");
-    DestroyWindow(cover);
+        return std::all_of(t.begin(), t.end(), [&](HWND terminal) {
+            const std::vector<HWND> edges = bandEdgesOver(terminal);
+            return std::find(edges.begin(), edges.end(), GetWindow(terminal, GW_HWNDPREV)) !=
+                   edges.end();
+        });
+    })) << "a band is not directly above its terminal";
+
+    // A window brought over a terminal covers its band too: one arranged by
+    // Tilewick, one restored while Tilewick was not in front.
+    for (const int covered : {3, 1}) {
+        const RECT under = windowRect(t[covered]);
+        const HWND cover =
+            CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, under.left - 20,
+                            under.top - 20, under.right - under.left + 40,
+                            under.bottom - under.top + 40, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(cover);
+        SetForegroundWindow(cover);
+        EXPECT_TRUE(waitUntil([&] {
+            MSG m;  // the cover paints itself through this thread
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&m);
+            return edgesInBandColour(under) == 0;
+        })) << edgesInBandColour(under)
+            << " edges of t" << covered + 1 << "'s band still show over the covering window";
+        screenshot(covered == 3 ? L"bands-covered" : L"bands-covered-restored");
+        DestroyWindow(cover);
+    }
 
     // Deselected with Ctrl+click, closed, refreshed away.
     gestures::activate(ui.main);
     ASSERT_TRUE(gestures::selectRows(ui.windowList, {0, 1, 2}));
     EXPECT_TRUE(bandsExactlyOn({t[0], t[1], t[2]})) << "after deselecting t4";
-    EXPECT_EQ(topWindowsOfClass(L"TilewickBand").size(), 3u) << "a deselected band was kept";
+    EXPECT_EQ(topWindowsOfClass(L"TilewickBand").size(), 3u * 4) << "a deselected band was kept";
     PostMessageW(t[0], WM_CLOSE, 0, 0);
     EXPECT_TRUE(bandsExactlyOn({t[1], t[2]})) << "after closing t1";
     EXPECT_NE(className(GetForegroundWindow()), L"TilewickBand");

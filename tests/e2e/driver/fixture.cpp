@@ -209,21 +209,40 @@ std::vector<HWND> TilewickBench::shownBands() {
     return shown;
 }
 
-HWND TilewickBench::bandOver(HWND terminal) {
+std::vector<HWND> TilewickBench::bandEdgesOver(HWND terminal) {
+    std::vector<HWND> edges;
     if (!IsWindowVisible(terminal) || IsIconic(terminal))
-        return nullptr;
+        return edges;
     const RECT t = windowRect(terminal);
+    constexpr LONG kThin = 16;  // thicker than any ring, thinner than any terminal
     for (HWND band : shownBands()) {
         const RECT b = windowRect(band);
-        if (EqualRect(&b, &t))
-            return band;
+        const bool inside =
+            b.left >= t.left && b.top >= t.top && b.right <= t.right && b.bottom <= t.bottom;
+        const bool alongSide = b.left == t.left || b.top == t.top || b.right == t.right ||
+                               b.bottom == t.bottom;
+        if (inside && alongSide && (b.right - b.left <= kThin || b.bottom - b.top <= kThin))
+            edges.push_back(band);
+    }
+    return edges;
+}
+
+HWND TilewickBench::bandOver(HWND terminal) {
+    const std::vector<HWND> edges = bandEdgesOver(terminal);
+    if (edges.size() != 4)
+        return nullptr;
+    const RECT t = windowRect(terminal);
+    for (HWND edge : edges) {
+        const RECT b = windowRect(edge);
+        if (b.left == t.left && b.top == t.top && b.right == t.right)
+            return edge;
     }
     return nullptr;
 }
 
 ::testing::AssertionResult TilewickBench::bandsExactlyOn(const std::vector<HWND>& terminals) {
     auto exact = [&] {
-        if (shownBands().size() != terminals.size())
+        if (shownBands().size() != 4 * terminals.size())
             return false;
         for (HWND t : terminals)
             if (!bandOver(t))
@@ -233,7 +252,8 @@ HWND TilewickBench::bandOver(HWND terminal) {
     if (waitUntil(exact))
         return ::testing::AssertionSuccess();
     auto failure = ::testing::AssertionFailure();
-    failure << shownBands().size() << " bands shown for " << terminals.size() << " terminals;";
+    failure << shownBands().size() << " band edges shown for " << terminals.size()
+            << " terminals;";
     for (HWND band : shownBands())
         failure << " band " << show(windowRect(band));
     for (HWND t : terminals)

@@ -54,12 +54,14 @@ protected:
     // Waits until `window` is restored with `cell` as its normal rectangle.
     ::testing::AssertionResult restoredIn(HWND window, const RECT& cell);
 
-    // Tilewick's bands (class "TilewickBand") that are shown.
+    // Tilewick's band edges (class "TilewickBand") that are shown.
     static std::vector<HWND> shownBands();
-    // The shown band lying over `terminal`'s rectangle, or null.
+    // The shown band edges lying inside `terminal`'s rectangle along its sides.
+    static std::vector<HWND> bandEdgesOver(HWND terminal);
+    // The top edge of the band over `terminal`, when all four are there; or null.
     static HWND bandOver(HWND terminal);
-    // Waits until exactly `terminals` wear a band each and no other band is
-    // shown; on time-out says which did not.
+    // Waits until exactly `terminals` wear a band of four edges each and no
+    // other band is shown; on time-out says which did not.
     ::testing::AssertionResult bandsExactlyOn(const std::vector<HWND>& terminals);
     // How many of the four edges of `r` show the band colour on screen, one
     // pixel inside, three quarters along; and whether the middle of `r` shows it.

@@ -16,6 +16,7 @@
 #include "gestures.h"
 #include "real_putty.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -257,6 +258,24 @@ TEST_F(RealTerminalTest, ClickOnABandReachesItsTerminal) {
         << "the foreground is " << show(className(GetForegroundWindow()));
     EXPECT_NE(className(GetForegroundWindow()), L"TilewickBand");
     EXPECT_TRUE(bandsExactlyOn(terminals)) << "after the click";
+}
+
+// A terminal kept above every other window ("always on top"): its ring joins
+// it there, directly above it, or it would lie hidden under the terminal.
+TEST_F(RealTerminalTest, TopmostTerminalWearsAVisibleBand) {
+    ASSERT_NO_FATAL_FAILURE(startAll());
+    const HWND target = terminals[1];
+    SetWindowPos(target, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(exStyle(target) & WS_EX_TOPMOST);
+    EXPECT_TRUE(ringDrawnAround(windowRect(target))) << show(windowRect(target));
+    EXPECT_TRUE(waitUntil([&] {
+        const std::vector<HWND> edges = bandEdgesOver(target);
+        const HWND above = GetWindow(target, GW_HWNDPREV);
+        return edges.size() == 4 && std::find(edges.begin(), edges.end(), above) != edges.end() &&
+               (exStyle(above) & WS_EX_TOPMOST);
+    })) << "the band is not topmost directly above its terminal";
+    EXPECT_TRUE(bandsExactlyOn(terminals));
+    screenshot(L"real-terminal-topmost-band");
 }
 
 TEST_F(RealTerminalTest, UnicodeInputArrivesAsItsUtf8BytesOnEveryHost) {
