@@ -1,18 +1,5 @@
-# Cross-compiles Tilewick (64-bit Windows) with Debian's MinGW-w64.
-# The posix thread model gives std::thread and std::mutex to the test driver;
-# linking statically leaves no MinGW runtime DLL to ship or to find under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles Tilewick for 64-bit Windows with Debian's MinGW-w64: the build
+# the tests, the demo and the benchmark run where no 32-bit code can.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
 set(TILEWICK_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TILEWICK_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TILEWICK_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TILEWICK_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TILEWICK_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
