@@ -151,6 +151,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_SYSCOMMAND:
+        // Alt let go alone: with no menu bar, the keys typed next belong in
+        // the command field, not in an unseen system menu. Wine also takes an
+        // Alt that went down in a terminal and up here for one. Alt+Space
+        // (lParam ' ') still opens the system menu.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0)
+            return 0;
         dispatchSystemCommand(window, wParam, lParam);
         break;
     case WM_HOTKEY:

@@ -265,11 +265,10 @@ enum class KeyStateReset {
     WindowGone,  // no thread owns the handle any more
     Refused,     // the thread cannot be attached (another user's, a higher integrity level)
 };
-// AttachThreadInput of the window's thread to an idle thread of Tilewick's
-// that takes no input, detached at once: the window's thread forgets every
-// key it saw go down and not up, and every toggle. The calling thread's own
-// key state and queued input are never touched, so a key it has yet to
-// handle keeps the modifiers it was typed with.
+// AttachThreadInput of the window's thread to the calling thread, detached at
+// once: the window's thread forgets every key it saw go down and not up, and
+// every toggle. The calling thread's own key state is read before and put
+// back after (GetKeyboardState, SetKeyboardState), for attaching resets it too.
 KeyStateReset resetKeyboardState(WindowHandle window);
 // GetAncestor(GA_ROOT): the top-level window the window belongs to; null for null.
 WindowHandle rootWindow(WindowHandle window);

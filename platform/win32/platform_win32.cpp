@@ -523,52 +523,24 @@ bool visibleFrameBounds(WindowHandle w, Rect& frame) {
     return true;
 }
 
-namespace {
-
-DWORD WINAPI idleThread(LPVOID ready) {
-    // A message queue of its own, which AttachThreadInput requires; then it
-    // only waits, taking no input, until the process ends.
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-    SetEvent(static_cast<HANDLE>(ready));
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    }
-    return 0;
-}
-
-// The thread terminals are attached to for a reset. Attaching to the UI
-// thread instead would reset its key state too, and a key it has queued but
-// not yet handled (the Shift of a capital typed right after an activation)
-// would then be read under a state that was saved before and put back after.
-DWORD idleThreadId() {
-    static const DWORD id = [] {
-        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (!ready)
-            return DWORD{0};
-        DWORD started = 0;
-        HANDLE thread = CreateThread(nullptr, 0, idleThread, ready, 0, &started);
-        if (thread) {
-            WaitForSingleObject(ready, INFINITE);
-            CloseHandle(thread);
-        }
-        CloseHandle(ready);
-        return thread ? started : DWORD{0};
-    }();
-    return id;
-}
-
-}  // namespace
-
 KeyStateReset resetKeyboardState(WindowHandle w) {
     const DWORD theirs = GetWindowThreadProcessId(hwnd(w), nullptr);
     if (!theirs)
         return KeyStateReset::WindowGone;
-    const DWORD idle = idleThreadId();
-    if (!idle || theirs == GetCurrentThreadId())
+    const DWORD ours = GetCurrentThreadId();
+    if (theirs == ours)
         return KeyStateReset::Refused;
-    if (!AttachThreadInput(theirs, idle, TRUE))
+    BYTE own[256] = {};
+    const bool kept = GetKeyboardState(own) != FALSE;
+    // Theirs joins ours rather than ours theirs: the foreground, the active
+    // window and the focus stay with this thread throughout. (Joined to an
+    // idle thread of ours instead, a terminal under Wine now and then kept
+    // the Ctrl it held.)
+    if (!AttachThreadInput(theirs, ours, TRUE))
         return KeyStateReset::Refused;
-    AttachThreadInput(theirs, idle, FALSE);
+    AttachThreadInput(theirs, ours, FALSE);
+    if (kept)
+        SetKeyboardState(own);
     return KeyStateReset::Reset;
 }
 
