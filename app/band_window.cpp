@@ -5,8 +5,9 @@
 
 namespace {
 
-// A band edge is all colour: the class brush paints it, and nothing on it
-// answers the mouse or takes activation.
+// A band edge is a layered window whose colour is given whole by
+// UpdateLayeredWindow: nothing is painted on it, and nothing on it answers
+// the mouse or takes activation.
 LRESULT CALLBACK bandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCHITTEST:
@@ -26,8 +27,6 @@ ATOM registerBandWindowClass(HINSTANCE instance) {
     wc.lpfnWndProc = bandWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // Freed with the process, like the class.
-    wc.hbrBackground = CreateSolidBrush(RGB(kBandRed, kBandGreen, kBandBlue));
     wc.lpszClassName = wide(kBandClassName);
     return RegisterClassExW(&wc);
 }

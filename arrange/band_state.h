@@ -19,9 +19,12 @@ struct TerminalBand {
     platform::Rect rect;
     platform::Rect frame;
     unsigned dpi = 0;
-    // The ring as last placed.
+    // The ring as last placed, and as last painted: the edges are painted
+    // again only when the ring changes size.
     platform::Rect bounds;
     int thickness = 0;
+    platform::Rect painted;
+    int paintedThickness = 0;
     // The terminal's neighbour above when the band was last put in place,
     // while the band is not there itself: the system kept the order it chose,
     // and asking again would only repeat the same placement every tick.

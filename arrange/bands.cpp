@@ -35,6 +35,28 @@ void destroyEdges(TerminalBand& b) {
         edge = nullptr;
     }
     b.shown = false;
+    b.painted = {};
+}
+
+bool sameSize(const platform::Rect& a, const platform::Rect& b) {
+    return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
+// Each edge holds a surface of its own size: painted when the band is made
+// and whenever the ring changes size, never when it only moves.
+bool paintEdges(TerminalBand& b, const platform::BandEdgeRects& rects, const platform::Rect& bounds,
+                int thickness) {
+    if (!isEmpty(b.painted) && sameSize(b.painted, bounds) && b.paintedThickness == thickness)
+        return true;
+    constexpr std::uint32_t rgb = kBandRed << 16 | kBandGreen << 8 | kBandBlue;
+    for (int i = 0; i < platform::kBandEdges; ++i)
+        if (!platform::paintBandEdge(b.edges[i], rects[i], rgb)) {
+            b.painted = {};
+            return false;
+        }
+    b.painted = bounds;
+    b.paintedThickness = thickness;
+    return true;
 }
 
 // All four edges or none, so a band is never drawn in part.
@@ -171,7 +193,8 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
                                                 : toTop;
     platform::BandEdgeRects rects;
     bandEdgeRects(bounds, thickness, rects);
-    if (platform::placeBand(b.edges, rects, order, above)) {
+    if (paintEdges(b, rects, bounds, thickness) &&
+        platform::placeBand(b.edges, rects, order, above)) {
         pass.broughtUp |= !b.shown || (order != platform::BandOrder::Keep &&
                                        order != platform::BandOrder::Below);
         b.shown = true;

@@ -331,8 +331,14 @@ using BandEdges = WindowHandle[kBandEdges];
 using BandEdgeRects = Rect[kBandEdges];
 
 // CreateWindowExW of one hidden band edge of the registered class
-// `className`, without owner; nullptr when it cannot be made.
+// `className`, without owner; nullptr when it cannot be made. It shows
+// nothing until painted.
 WindowHandle createBandEdge(const char16_t* className);
+// UpdateLayeredWindow(ULW_ALPHA, constant alpha 255) of a band edge over
+// `rect`, all of it the colour `rgb` (0x00RRGGBB). The edge holds a surface
+// of exactly its own size, and keeps showing it when moved by SetWindowPos;
+// resized any other way it shows stale pixels. False when it cannot be painted.
+bool paintBandEdge(WindowHandle edge, const Rect& rect, std::uint32_t rgb);
 // Where a placed band goes in the z-order.
 enum class BandOrder {
     Keep,        // SWP_NOZORDER

@@ -72,8 +72,11 @@ struct Window {
     bool topmost = false;
     // DWMWA_CLOAKED: on another virtual desktop, visible flag and all.
     bool cloaked = false;
-    // An edge window of one of Tilewick's bands.
+    // An edge window of one of Tilewick's bands, and where UpdateLayeredWindow
+    // last painted it: it shows nothing before, and stale pixels once resized
+    // to another size.
     bool band = false;
+    platform::Rect painted;
     std::vector<std::u16string> rows;  // list box rows or combo items
     std::vector<bool> marks;           // list box marks
     int comboSelection = -1;

@@ -804,6 +804,14 @@ WindowHandle createBandEdge(const char16_t* className) {
     return h;
 }
 
+bool paintBandEdge(WindowHandle edge, const Rect& rect, std::uint32_t) {
+    auto* win = find(edge);
+    if (!win || rect.right <= rect.left || rect.bottom <= rect.top)
+        return false;
+    win->bounds = win->painted = rect;
+    return true;
+}
+
 bool placeBand(const BandEdges& edges, const BandEdgeRects& rects, BandOrder order,
                WindowHandle insertAfter) {
     for (WindowHandle edge : edges)

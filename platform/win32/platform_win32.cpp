@@ -658,10 +658,40 @@ WindowHandle createBandEdge(const char16_t* className) {
         CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                         wide(className), L"", WS_POPUP | WS_DISABLED, 0, 0, 0, 0, nullptr, nullptr,
                         GetModuleHandleW(nullptr), nullptr);
-    // A layered window shows nothing until it has its alpha.
-    if (edge)
-        SetLayeredWindowAttributes(edge, 0, 255, LWA_ALPHA);
     return edge;
+}
+
+bool paintBandEdge(WindowHandle edge, const Rect& rect, std::uint32_t rgb) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap =
+        dc ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    bool painted = false;
+    if (bitmap && bits) {
+        std::fill_n(static_cast<std::uint32_t*>(bits), static_cast<std::size_t>(width) * height,
+                    rgb | 0xFF000000u);
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        POINT source = {0, 0}, at = {rect.left, rect.top};
+        SIZE size = {width, height};
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, 0};
+        painted = UpdateLayeredWindow(hwnd(edge), nullptr, &at, &size, dc, &source, 0, &blend,
+                                      ULW_ALPHA) != FALSE;
+        SelectObject(dc, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (dc)
+        DeleteDC(dc);
+    return painted;
 }
 
 bool placeBand(const BandEdges& edges, const BandEdgeRects& rects, BandOrder order,

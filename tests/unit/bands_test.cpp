@@ -25,7 +25,7 @@ protected:
         return nullptr;
     }
     // The ring a terminal's four shown edges draw, and its thickness; empty
-    // unless the edges meet as a ring.
+    // unless the edges meet as a ring, each painted at its size.
     std::pair<Rect, int> ringOf(WindowHandle terminal) {
         WindowHandle e[platform::kBandEdges] = {};
         for (const TerminalBand& b : app().bands.bands)
@@ -39,9 +39,12 @@ protected:
         const int t = top.bottom - top.top;
         platform::BandEdgeRects wanted;
         bandEdgeRects(r, t, wanted);
-        for (int i = 0; i < platform::kBandEdges; ++i)
-            if (!(desk()[e[i]].bounds == wanted[i]))
+        for (int i = 0; i < platform::kBandEdges; ++i) {
+            const Rect& p = desk()[e[i]].painted;
+            if (!(desk()[e[i]].bounds == wanted[i]) || p.right - p.left != wanted[i].right - wanted[i].left ||
+                p.bottom - p.top != wanted[i].bottom - wanted[i].top)
                 return {};
+        }
         return {r, t};
     }
     // Titles of the terminals that show a band, in selection order.
