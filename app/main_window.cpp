@@ -136,6 +136,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == kBandTimerId)
             followTick();
+        else if (wParam == kSpareTimerId)
+            stockSpareEdges();
         else if (wParam == kOpeningTimerId)
             followOpening();
         return 0;

@@ -48,4 +48,10 @@ struct BandState {
     bool reported = false;
     // Set while a report is followed: one that comes meanwhile waits.
     bool following = false;
+    // Hidden edge windows made ahead, a few at a time while the loop has
+    // nothing else to do, and the edges of bands no longer wanted: a band
+    // that finds its windows made shows sooner. `stocking` while the spare
+    // timer runs.
+    std::vector<platform::WindowHandle> spareEdges;
+    bool stocking = false;
 };

@@ -28,10 +28,18 @@ void hide(TerminalBand& b) {
     b.shown = false;
 }
 
-void destroyEdges(TerminalBand& b) {
+// The band's edges, hidden, kept for another band while the spares are
+// short; the rest destroyed.
+void releaseEdges(TerminalBand& b) {
+    std::vector<platform::WindowHandle>& spare = app().bands.spareEdges;
     for (platform::WindowHandle& edge : b.edges) {
-        if (edge)
+        if (edge && spare.size() < kSpareBands * platform::kBandEdges) {
+            if (b.shown)
+                platform::hideBand(edge);
+            spare.push_back(edge);
+        } else if (edge) {
             platform::destroyBand(edge);
+        }
         edge = nullptr;
     }
     b.shown = false;
@@ -59,14 +67,51 @@ bool paintEdges(TerminalBand& b, const platform::BandEdgeRects& rects, const pla
     return true;
 }
 
-// All four edges or none, so a band is never drawn in part.
+// All four edges or none, so a band is never drawn in part: spare ones
+// first.
 bool makeEdges(TerminalBand& b) {
-    for (platform::WindowHandle& edge : b.edges)
-        if (!(edge = platform::createBandEdge(kBandClassName))) {
-            destroyEdges(b);
+    std::vector<platform::WindowHandle>& spare = app().bands.spareEdges;
+    for (platform::WindowHandle& edge : b.edges) {
+        if (!spare.empty()) {
+            edge = spare.back();
+            spare.pop_back();
+        } else if (!(edge = platform::createBandEdge(kBandClassName))) {
+            releaseEdges(b);
             return false;
         }
+    }
     return true;
+}
+
+// Spare edges for the listed terminals that have no band yet, up to the bound.
+std::size_t spareEdgesWanted() {
+    const AppState& a = app();
+    const std::size_t banded = static_cast<std::size_t>(
+        std::count_if(a.bands.bands.begin(), a.bands.bands.end(),
+                      [](const TerminalBand& b) { return b.edges[0] != nullptr; }));
+    const std::size_t unbanded = a.allWindows.size() > banded ? a.allWindows.size() - banded : 0;
+    return std::min(unbanded, kSpareBands) * platform::kBandEdges;
+}
+
+void stopStocking() {
+    BandState& s = app().bands;
+    if (s.stocking && app().mainWindow)
+        platform::stopTimer(app().mainWindow, kSpareTimerId);
+    s.stocking = false;
+}
+
+void updateStocking() {
+    BandState& s = app().bands;
+    const platform::WindowHandle main = app().mainWindow;
+    const bool wanted = main && s.spareEdges.size() < spareEdgesWanted();
+    if (!main || wanted == s.stocking)
+        return;
+    if (!wanted) {
+        stopStocking();
+        return;
+    }
+    platform::startTimer(main, kSpareTimerId, kSpareTickMs, kSpareTickMs);
+    s.stocking = true;
 }
 
 // Runs while a band may need following, and never while Tilewick is
@@ -134,7 +179,7 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         return;
     const platform::ShowState state = platform::windowShowState(b.terminal);
     if (!state.exists) {
-        destroyEdges(b);
+        releaseEdges(b);
         b.terminalGone = true;
         return;
     }
@@ -158,9 +203,11 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         return;
     }
     if (!b.edges[0]) {
-        if (pass.mayMake == 0)
+        const bool spare = app().bands.spareEdges.size() >= platform::kBandEdges;
+        if (!spare && pass.mayMake == 0)
             return;  // made on a later poll
-        --pass.mayMake;
+        if (!spare)
+            --pass.mayMake;
         if (!makeEdges(b))
             return;  // tried again on the next poll
     }
@@ -278,7 +325,7 @@ void followSelection() {
         }
     }
     for (const auto& gone : old)
-        destroyEdges(bands[gone.second]);
+        releaseEdges(bands[gone.second]);
     bands = std::move(next);
     a.bands.nextPoll = 0;
     // The bands kept are the ticks' business. New ones show at once, up to a
@@ -292,6 +339,7 @@ void followSelection() {
     if (!a.bands.paused)
         followAll(fresh, true, Restack::OutOfOrder);
     updateTimer();
+    updateStocking();
 }
 
 void followNow() {
@@ -322,10 +370,30 @@ void followTick() {
 void removeBands() {
     BandState& s = app().bands;
     for (TerminalBand& b : s.bands)
-        destroyEdges(b);
+        releaseEdges(b);
     s.bands.clear();
+    for (platform::WindowHandle edge : s.spareEdges)
+        platform::destroyBand(edge);
+    s.spareEdges.clear();
     s.nextPoll = 0;
     updateTimer();
+    stopStocking();
+}
+
+void stockSpareEdges() {
+    BandState& s = app().bands;
+    const std::size_t wanted = spareEdgesWanted();
+    for (std::size_t i = 0; i < kSpareEdgesMadePerTick && s.spareEdges.size() < wanted; ++i) {
+        const platform::WindowHandle edge = platform::createBandEdge(kBandClassName);
+        if (!edge) {
+            // The system makes no more windows now: bands make their own
+            // when shown, and the next change of the selection tries again.
+            stopStocking();
+            return;
+        }
+        s.spareEdges.push_back(edge);
+    }
+    updateStocking();
 }
 
 void terminalChanged(platform::WindowHandle window) {

@@ -37,6 +37,14 @@ constexpr std::size_t kMaxPollsPerTick = 10;
 // own actions make all that are missing.
 constexpr std::size_t kMaxBandsMadePerTick = 4;
 constexpr std::size_t kBandsMadeOnSelection = 64;
+// Making a window is a third of what showing a band costs under Wine, so
+// edges are made ahead for as many bands as a selection shows at once (or as
+// many terminals as are listed without one), a few on each spare tick: the
+// timer's messages come only when no input waits.
+constexpr std::size_t kSpareBands = kBandsMadeOnSelection;
+constexpr std::size_t kSpareEdgesMadePerTick = 8;
+constexpr unsigned kSpareTickMs = 15;
+constexpr std::uintptr_t kSpareTimerId = 3;
 
 // The ring's width at a DPI (0 or absurd DPIs count as 96).
 int bandThickness(unsigned dpi);
@@ -56,8 +64,10 @@ void followSelection();
 void followNow();
 // The timer's share: the next terminals in turn.
 void followTick();
-// No band remains: at exit.
+// No band remains, nor any spare edge: at exit.
 void removeBands();
+// The spare timer's share: the next few spare edges made.
+void stockSpareEdges();
 // The system reported a change of `window`, or of the z-order (nullptr):
 // the bands concerned follow at once.
 void terminalChanged(platform::WindowHandle window);

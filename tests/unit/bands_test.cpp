@@ -57,12 +57,19 @@ protected:
         }
         return out;
     }
-    // Bands whose windows exist, shown or not: four edge windows each.
-    int bandWindows() {
+    // Band edge windows that exist, spare or not.
+    int edgeWindows() {
         return static_cast<int>(
-                   std::count_if(desk().windows.begin(), desk().windows.end(),
-                                 [](const auto& w) { return w.second.band && w.second.exists; })) /
-               platform::kBandEdges;
+            std::count_if(desk().windows.begin(), desk().windows.end(),
+                          [](const auto& w) { return w.second.band && w.second.exists; }));
+    }
+    // Bands whose windows exist, shown or not, besides the spare edges
+    // (which must all be hidden): four edge windows each.
+    int bandWindows() {
+        const auto& spare = app().bands.spareEdges;
+        EXPECT_TRUE(std::none_of(spare.begin(), spare.end(),
+                                 [&](WindowHandle e) { return desk()[e].visible; }));
+        return (edgeWindows() - static_cast<int>(spare.size())) / platform::kBandEdges;
     }
     int zIndex(WindowHandle w) {
         const auto& z = desk().zOrder;
@@ -274,7 +281,7 @@ TEST_F(BandsTest, ExactlyTheShownSelectedTerminalsHaveBands) {
     refreshWindows();
     EXPECT_EQ(app().allWindows.size(), 3u);
     removeBands();
-    EXPECT_EQ(bandWindows(), 0);
+    EXPECT_EQ(edgeWindows(), 0);
 }
 
 TEST_F(BandsTest, BandSitsDirectlyAboveItsTerminal) {
@@ -430,6 +437,35 @@ TEST_F(BandsTest, TimerAndWatchRunOnlyWhileABandIsToBeFollowed) {
     }
 }
 
+TEST_F(BandsTest, SpareEdgesAreMadeAheadAFewATimeAndReused) {
+    const auto h = discover({u"a", u"b", u"c"});
+    refreshWindows();  // as at start-up
+    auto stocking = [&] { return desk().timers.count({app().mainWindow, kSpareTimerId}) != 0; };
+    // Twelve edges for three terminals, eight a tick, then the timer stops.
+    EXPECT_TRUE(stocking());
+    stockSpareEdges();
+    EXPECT_EQ(app().bands.spareEdges.size(), kSpareEdgesMadePerTick);
+    stockSpareEdges();
+    EXPECT_FALSE(stocking());
+    EXPECT_EQ(edgeWindows(), 12);
+    // Selecting takes them: nothing is made, every ring shows at once.
+    selectAll();
+    EXPECT_EQ(edgeWindows(), 12);
+    EXPECT_TRUE(app().bands.spareEdges.empty());
+    for (WindowHandle t : h)
+        EXPECT_FALSE(ringOf(t).first == Rect{}) << "no ring";
+    // A deselected band's edges wait hidden for the next, and none is made again.
+    ctrlClickRow(0);
+    EXPECT_EQ(bandWindows(), 2);
+    EXPECT_FALSE(stocking());
+    ctrlClickRow(0);
+    EXPECT_EQ(edgeWindows(), 12);
+    EXPECT_EQ(bandWindows(), 3);
+    removeBands();
+    EXPECT_EQ(edgeWindows(), 0);
+    EXPECT_FALSE(stocking());
+}
+
 TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     const std::pair<std::size_t, std::size_t> shares[] = {
         {0, 0}, {1, 1}, {4, 1}, {5, 2}, {40, 10}, {50, 10}, {1000, 10}, {100000, 10}};
@@ -498,7 +534,7 @@ TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {
     followNow();
     EXPECT_EQ(ringOf(h[2]).second, 5);
     removeBands();
-    EXPECT_EQ(bandWindows(), 0);
+    EXPECT_EQ(edgeWindows(), 0);
 }
 
 }  // namespace
