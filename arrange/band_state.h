@@ -38,6 +38,9 @@ struct BandState {
     std::vector<TerminalBand> bands;
     // Where the next tick's share of the polling starts.
     std::size_t nextPoll = 0;
+    // Terminals whose bands are still to be put in place after Tilewick's
+    // own action, a chunk on each quick tick, in selection order.
+    std::vector<platform::WindowHandle> owed;
     // Tilewick's window is minimised: no band shows, nothing is followed.
     bool paused = false;
     // The band timer's period, 0 while it is stopped.

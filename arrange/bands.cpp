@@ -121,7 +121,10 @@ void updateTimer() {
     const bool wanted =
         !s.paused && std::any_of(s.bands.begin(), s.bands.end(),
                                  [](const TerminalBand& b) { return !b.terminalGone; });
-    const unsigned ms = !wanted ? 0 : s.reported ? kBandQuietTickMs : kBandTickMs;
+    const unsigned ms = !wanted             ? 0
+                        : !s.owed.empty() ? kBandCatchUpMs
+                        : s.reported      ? kBandQuietTickMs
+                                          : kBandTickMs;
     const platform::WindowHandle main = app().mainWindow;
     if (!main || ms == s.timerMs)
         return;
@@ -342,13 +345,31 @@ void followSelection() {
     updateStocking();
 }
 
+// The next chunk of the bands owed a full follow: read afresh, and raised
+// and put back in place whatever the order looks like.
+void catchUp() {
+    BandState& s = app().bands;
+    const std::size_t n = std::min(kBandsPlacedAtOnce, s.owed.size());
+    std::vector<TerminalBand*> chunk;
+    for (std::size_t i = 0; i < n; ++i) {
+        auto b = std::find_if(s.bands.begin(), s.bands.end(), [&](const TerminalBand& band) {
+            return band.terminal == s.owed[i];
+        });
+        if (b != s.bands.end())  // else deselected meanwhile
+            chunk.push_back(&*b);
+    }
+    s.owed.erase(s.owed.begin(), s.owed.begin() + static_cast<std::ptrdiff_t>(n));
+    followAll(chunk, true, Restack::Always);
+}
+
 void followNow() {
-    if (app().bands.paused)
+    BandState& s = app().bands;
+    if (s.paused)
         return;
-    std::vector<TerminalBand*> all;
-    for (TerminalBand& b : app().bands.bands)
-        all.push_back(&b);
-    followAll(all, true, Restack::Always);
+    s.owed.clear();
+    for (const TerminalBand& b : s.bands)
+        s.owed.push_back(b.terminal);
+    catchUp();
     updateTimer();
 }
 
@@ -356,6 +377,11 @@ void followTick() {
     BandState& s = app().bands;
     if (s.paused)
         return;
+    if (!s.owed.empty()) {
+        catchUp();
+        updateTimer();
+        return;
+    }
     const std::size_t count = s.bands.size();
     const std::size_t polls = pollsPerTick(count);
     std::vector<TerminalBand*> share;
@@ -372,6 +398,7 @@ void removeBands() {
     for (TerminalBand& b : s.bands)
         releaseEdges(b);
     s.bands.clear();
+    s.owed.clear();
     for (platform::WindowHandle edge : s.spareEdges)
         platform::destroyBand(edge);
     s.spareEdges.clear();
@@ -419,9 +446,11 @@ void pauseBands(bool paused) {
     if (paused == s.paused)
         return;
     s.paused = paused;
-    if (paused)
+    if (paused) {
+        s.owed.clear();
         for (TerminalBand& b : s.bands)
             hide(b);
+    }
     updateTimer();
     followNow();
 }

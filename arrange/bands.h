@@ -36,6 +36,12 @@ constexpr std::size_t kMaxPollsPerTick = 10;
 // once, so fifty selected terminals show their bands together; Tilewick's
 // own actions make all that are missing.
 constexpr std::size_t kMaxBandsMadePerTick = 4;
+// After Tilewick moved, hid or raised terminals, this many bands are put in
+// place at once and as many on each quick tick after, so the loop answers
+// between them (timer messages come only when no input waits): a thousand
+// arranged terminals have their bands back within some seconds.
+constexpr std::size_t kBandsPlacedAtOnce = 16;
+constexpr unsigned kBandCatchUpMs = 10;
 constexpr std::size_t kBandsMadeOnSelection = 64;
 // Making a window is a third of what showing a band costs under Wine, so
 // edges are made ahead for as many bands as a selection shows at once (or as
@@ -59,10 +65,10 @@ void bandEdgeRects(const platform::Rect& bounds, int thickness, platform::BandEd
 // Bands for exactly the selected terminals (new ones made, deselected ones
 // gone), then every terminal polled. Ends every change of the selection.
 void followSelection();
-// Every terminal polled now: after Tilewick moved, hid or raised terminals,
-// or the displays changed.
+// Every terminal followed, as after Tilewick moved, hid or raised terminals,
+// or the displays changed: a chunk now, the rest on the next ticks.
 void followNow();
-// The timer's share: the next terminals in turn.
+// The timer's share: the next chunk owed, else the next terminals in turn.
 void followTick();
 // No band remains, nor any spare edge: at exit.
 void removeBands();

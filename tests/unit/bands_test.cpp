@@ -510,6 +510,25 @@ TEST_F(BandsTest, TicksPollABoundedShareAndPlaceOnlyWhatChanged) {
     for (WindowHandle t : h)
         ASSERT_EQ(ringOf(t).first, (Rect{10, 10, 500, 400}));
     EXPECT_EQ(desk().bandPlacements, 1000 * platform::kBandEdges);
+
+    // Tilewick moved them all (arrange): a chunk at once, a chunk on each
+    // quick tick after (each band raised, then put back: two placements),
+    // the loop free between them, until every band is in place.
+    for (WindowHandle t : h)
+        desk()[t].bounds = {20, 20, 520, 420};
+    const int chunk = static_cast<int>(kBandsPlacedAtOnce) * 2 * platform::kBandEdges;
+    desk().bandPlacements = 0;
+    followNow();
+    int ticks = 0;
+    for (; app().bands.timerMs == kBandCatchUpMs && ticks < 1000; ++ticks) {
+        ASSERT_LE(desk().bandPlacements, chunk);
+        desk().bandPlacements = 0;
+        followTick();
+    }
+    EXPECT_EQ(ticks, (1000 + kBandsPlacedAtOnce - 1) / kBandsPlacedAtOnce - 1);
+    EXPECT_EQ(app().bands.timerMs, kBandTickMs);
+    for (WindowHandle t : h)
+        ASSERT_EQ(ringOf(t).first, (Rect{20, 20, 520, 420}));
 }
 
 TEST_F(BandsTest, BadTerminalsLeaveNoBandBehindAndBlockNothing) {

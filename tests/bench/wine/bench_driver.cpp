@@ -23,7 +23,9 @@
 #include <functional>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using bench::Millis;
@@ -698,6 +700,33 @@ void bandScenario(int terminals, int others, int reps) {
             break;
         }
         record("band follows a moved terminal, " + n, "Tilewick", msBetween(t0, t1));
+    }
+
+    // Every terminal moved by Tilewick at once (Alt+L): until each has its band
+    // at its new place, and how long the loop takes to answer meanwhile.
+    gestures::alt('L');
+    t0 = now();
+    std::vector<double> answers;
+    auto everyBandOnItsTerminal = [&] {
+        const LONGLONG p0 = now();
+        ask(r.main, WM_NULL);
+        answers.push_back(msBetween(p0, now()));
+        std::set<std::tuple<LONG, LONG, LONG>> tops;
+        for (HWND edge : bench::topWindowsOf(pid, L"TilewickBand")) {
+            const RECT e = bench::windowRect(edge);
+            if (IsWindowVisible(edge))
+                tops.insert({e.left, e.top, e.right});
+        }
+        return std::all_of(farmTerminals.begin(), farmTerminals.end(), [&](HWND t) {
+            const RECT w = bench::windowRect(t);
+            return tops.count({w.left, w.top, w.right}) != 0;
+        });
+    };
+    if (bench::waitUntil(everyBandOnItsTerminal, Millis(600000))) {
+        record("arrange to every band in place, " + n, "Tilewick", msBetween(t0, now()));
+        record("loop answers meanwhile within (max ms), " + n, "Tilewick", stats(answers).max);
+    } else {
+        fail("bands: after arranging, not every terminal had its band in place");
     }
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;

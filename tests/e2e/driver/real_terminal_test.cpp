@@ -14,7 +14,7 @@
 
 #include "fixture.h"
 #include "gestures.h"
-#include "real_putty.h"
+#include "real_putty_bench.h"
 
 #include <algorithm>
 #include <atomic>
@@ -49,28 +49,9 @@ bool shiftDownHere() {
     return (GetKeyState(VK_SHIFT) & 0x8000) != 0 && (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
-class RealTerminalTest : public TilewickBench {
+class RealTerminalTest : public RealPuttyBench {
 protected:
     static constexpr int kTerminals = 3;
-
-    void SetUp() override {
-        std::string why;
-        putty = puttyExe(&why);
-        if (putty.empty())
-            GTEST_SKIP() << why;
-        TilewickBench::SetUp();
-        if (HasFatalFailure())
-            return;
-        ASSERT_TRUE(setPuttyDefaults(&why)) << why;
-    }
-
-    void TearDown() override {
-        if (putty.empty())
-            return;  // skipped: nothing was started
-        TilewickBench::TearDown();
-        // The terminals are gone; now their hosts may go too.
-        listeners.clear();
-    }
 
     static std::wstring hostName(int i) {
         return (i < 10 ? L"host0" : L"host") + std::to_wstring(i);
@@ -162,8 +143,6 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    std::wstring putty;
-    std::vector<std::unique_ptr<ByteListener>> listeners;
     std::vector<HWND> terminals;
 };
 

@@ -7,7 +7,7 @@
 // awkward ones: a blank, quotes and an apostrophe, Japanese.
 #include "fixture.h"
 #include "gestures.h"
-#include "real_putty.h"
+#include "real_putty_bench.h"
 
 using namespace bench;
 using namespace real_putty;
@@ -52,17 +52,12 @@ void endEveryPutty() {
     }
 }
 
-class SavedSessionsTest : public TilewickBench {
+class SavedSessionsTest : public RealPuttyBench {
 protected:
     void SetUp() override {
-        std::string why;
-        putty = puttyExe(&why);
-        if (putty.empty())
-            GTEST_SKIP() << why;
-        TilewickBench::SetUp();
-        if (HasFatalFailure())
+        RealPuttyBench::SetUp();
+        if (putty.empty() || HasFatalFailure())
             return;
-        ASSERT_TRUE(setPuttyDefaults(&why)) << why;
         deleteSavedSessions();
         setPuttyPath(putty);
     }
@@ -70,9 +65,8 @@ protected:
         if (putty.empty())
             return;
         endEveryPutty();
-        TilewickBench::TearDown();
+        RealPuttyBench::TearDown();
         deleteSavedSessions();
-        listeners.clear();
     }
 
     static void setPuttyPath(const std::wstring& path) {
@@ -155,9 +149,6 @@ protected:
                 << "session " << i << " received " << escaped(listeners[i]->bytes());
         }
     }
-
-    std::wstring putty;
-    std::vector<std::unique_ptr<ByteListener>> listeners;
 };
 
 TEST_F(SavedSessionsTest, ChosenSessionsWithAwkwardNamesOpenTiledAndTakeTyping) {
