@@ -121,7 +121,7 @@ void updateTimer() {
     const bool wanted =
         !s.paused && std::any_of(s.bands.begin(), s.bands.end(),
                                  [](const TerminalBand& b) { return !b.terminalGone; });
-    const unsigned ms = !wanted             ? 0
+    const unsigned ms = !wanted           ? 0
                         : !s.owed.empty() ? kBandCatchUpMs
                         : s.reported      ? kBandQuietTickMs
                                           : kBandTickMs;
@@ -200,7 +200,7 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         b.dpi = usableDpi(platform::displayDpi(frame));
     b.frame = frame;
     const int thickness = bandThickness(b.dpi);
-    const platform::Rect bounds = bandBounds(frame, thickness);
+    const platform::Rect bounds = bandBounds(frame, thickness, app().monitors);
     if (isEmpty(bounds)) {
         hide(b);
         return;
@@ -245,8 +245,8 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
     bandEdgeRects(bounds, thickness, rects);
     if (paintEdges(b, rects, bounds, thickness) &&
         platform::placeBand(b.edges, rects, order, above)) {
-        pass.broughtUp |= !b.shown || (order != platform::BandOrder::Keep &&
-                                       order != platform::BandOrder::Below);
+        pass.broughtUp |=
+            !b.shown || (order != platform::BandOrder::Keep && order != platform::BandOrder::Below);
         b.shown = true;
         b.bounds = bounds;
         b.thickness = thickness;
@@ -284,9 +284,30 @@ int bandThickness(unsigned dpi) {
     return scaleToDpi(kBandThickness96, usableDpi(dpi));
 }
 
-platform::Rect bandBounds(const platform::Rect& frame, int thickness) {
-    const platform::Rect r{clampCoordinate(frame.left), clampCoordinate(frame.top),
-                           clampCoordinate(frame.right), clampCoordinate(frame.bottom)};
+platform::Rect bandBounds(const platform::Rect& frame, int thickness,
+                          const std::vector<MonitorRecord>& displays) {
+    // Cut a thickness beyond the displays: what lies further is never seen,
+    // and an edge's surface costs memory for its whole length.
+    const platform::Rect everywhere{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit,
+                                    kCoordinateLimit};
+    platform::Rect area = everywhere;
+    if (!displays.empty()) {
+        area = displays.front().area;
+        for (const MonitorRecord& d : displays) {
+            area.left = std::min(area.left, d.area.left);
+            area.top = std::min(area.top, d.area.top);
+            area.right = std::max(area.right, d.area.right);
+            area.bottom = std::max(area.bottom, d.area.bottom);
+        }
+        area = {clampCoordinate(area.left - thickness), clampCoordinate(area.top - thickness),
+                clampCoordinate(area.right + thickness), clampCoordinate(area.bottom + thickness)};
+        if (area.right < area.left || area.bottom < area.top)
+            area = everywhere;  // a display that reads back inverted
+    }
+    const platform::Rect r{std::clamp(frame.left, area.left, area.right),
+                           std::clamp(frame.top, area.top, area.bottom),
+                           std::clamp(frame.right, area.left, area.right),
+                           std::clamp(frame.bottom, area.top, area.bottom)};
     // A ring needs room for its hole: the terminal must show inside it.
     const long long width = static_cast<long long>(r.right) - r.left;
     const long long height = static_cast<long long>(r.bottom) - r.top;
@@ -352,9 +373,8 @@ void catchUp() {
     const std::size_t n = std::min(kBandsPlacedAtOnce, s.owed.size());
     std::vector<TerminalBand*> chunk;
     for (std::size_t i = 0; i < n; ++i) {
-        auto b = std::find_if(s.bands.begin(), s.bands.end(), [&](const TerminalBand& band) {
-            return band.terminal == s.owed[i];
-        });
+        auto b = std::find_if(s.bands.begin(), s.bands.end(),
+                              [&](const TerminalBand& band) { return band.terminal == s.owed[i]; });
         if (b != s.bands.end())  // else deselected meanwhile
             chunk.push_back(&*b);
     }

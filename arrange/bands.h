@@ -7,10 +7,12 @@
 // down. The timer runs only while there is a band to follow.
 #pragma once
 
+#include "arrange/monitor_record.h"
 #include "platform/platform.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 constexpr const char16_t* kBandClassName = u"TilewickBand";
 // RGB 255,128,0: reads as "armed" on light and dark desktops alike.
@@ -54,9 +56,11 @@ constexpr std::uintptr_t kSpareTimerId = 3;
 
 // The ring's width at a DPI (0 or absurd DPIs count as 96).
 int bandThickness(unsigned dpi);
-// The band's window rectangle over a terminal's frame, kept within the
-// coordinates windows can take; empty when no ring fits inside.
-platform::Rect bandBounds(const platform::Rect& frame, int thickness);
+// The band's window rectangle over a terminal's frame, cut a thickness
+// beyond the displays (or, with none known, where window coordinates end);
+// empty when no ring fits inside.
+platform::Rect bandBounds(const platform::Rect& frame, int thickness,
+                          const std::vector<MonitorRecord>& displays);
 // How many terminals one tick polls, of `count` banded ones.
 std::size_t pollsPerTick(std::size_t count);
 // The four edge windows of a ring over `bounds`: top, bottom, left, right.

@@ -621,7 +621,8 @@ bool windowIsTopmost(WindowHandle w) {
 
 bool windowIsCloaked(WindowHandle w) {
     constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED
-    constexpr HRESULT kNoComposition = static_cast<HRESULT>(0x80263001);  // DWM_E_COMPOSITIONDISABLED
+    constexpr HRESULT kNoComposition =
+        static_cast<HRESULT>(0x80263001);  // DWM_E_COMPOSITIONDISABLED
     // A system without cloaking says so on every call, at a cost (Wine logs
     // each one): asked once.
     static bool cloakingExists = true;

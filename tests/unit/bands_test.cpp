@@ -41,7 +41,8 @@ protected:
         bandEdgeRects(r, t, wanted);
         for (int i = 0; i < platform::kBandEdges; ++i) {
             const Rect& p = desk()[e[i]].painted;
-            if (!(desk()[e[i]].bounds == wanted[i]) || p.right - p.left != wanted[i].right - wanted[i].left ||
+            if (!(desk()[e[i]].bounds == wanted[i]) ||
+                p.right - p.left != wanted[i].right - wanted[i].left ||
                 p.bottom - p.top != wanted[i].bottom - wanted[i].top)
                 return {};
         }
@@ -150,13 +151,21 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
          {100, 50, 740, 530},
          6},
         {"no DPI answer counts as 96", {0, 0, 640, 480}, 0, false, {}, true, {0, 0, 640, 480}, 3},
-        {"off every display",
+        {"off every display: nothing to see",
          {5000, 5000, 5640, 5480},
          96,
          false,
          {},
+         false,
+         {},
+         0},
+        {"past the display's right: cut a thickness beyond",
+         {1500, 100, 2600, 700},
+         96,
+         false,
+         {},
          true,
-         {5000, 5000, 5640, 5480},
+         {1500, 100, 1923, 700},
          3},
         {"absurdly large: cut off screen",
          {-100000, -100000, 100000, 100000},
@@ -164,7 +173,7 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
          false,
          {},
          true,
-         {-32000, -32000, 32000, 32000},
+         {-3, -3, 1923, 1083},
          3},
         {"empty rectangle: no band", {200, 200, 200, 200}, 96, false, {}, false, {}, 0},
         {"no room for a hole: no band", {0, 0, 6, 480}, 96, false, {}, false, {}, 0},
@@ -177,6 +186,7 @@ TEST_F(BandsTest, BandFollowsTheVisibleFrameAndScalesWithDpi) {
         desk()[t].bounds = c.bounds;
         // The display's scale; the terminal, unaware of DPI, is told 96.
         desk().monitors = {{u"\\\\.\\DISPLAY1", {0, 0, 1920, 1080}, {}, c.dpi}};
+        refreshDisplays();
         desk()[t].frameReadable = c.frameReadable;
         desk()[t].invisibleBorder = c.invisibleBorder;
         selectAll();

@@ -522,8 +522,9 @@ std::wstring newestProcDir(const std::function<bool(const std::string&)>& matche
 // The newest process running this Tilewick.exe.
 std::wstring tilewickProcDir() {
     const std::string exe = bench::narrow(bench::tilewickExe());
-    return newestProcDir([&](const std::string& cmd) { return cmd.compare(0, exe.size(), exe) == 0; },
-                         [](const std::string&) { return true; });
+    return newestProcDir(
+        [&](const std::string& cmd) { return cmd.compare(0, exe.size(), exe) == 0; },
+        [](const std::string&) { return true; });
 }
 
 // The wineserver of this prefix: other prefixes on the machine have their own.
@@ -599,8 +600,8 @@ Idle measureIdle(const std::wstring& tilewickDir, const std::wstring& serverDir)
 // all takes to show every band, how long the loop takes to answer, and how
 // soon a band follows a terminal moved by someone else.
 void bandScenario(int terminals, int others, int reps) {
-    const std::string n = std::to_string(terminals) + " of " +
-                          std::to_string(terminals + others) + " windows";
+    const std::string n =
+        std::to_string(terminals) + " of " + std::to_string(terminals + others) + " windows";
     Farm farm;
     if (!startFarm(farm, terminals, others, terminals > 100 ? 3 : 2, true))
         return;
