@@ -137,7 +137,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == kBandTimerId)
             followTick();
         else if (wParam == kSpareTimerId)
-            stockSpareEdges();
+            stockSpareBands();
         else if (wParam == kOpeningTimerId)
             followOpening();
         return 0;

@@ -51,10 +51,11 @@ struct BandState {
     bool reported = false;
     // Set while a report is followed: one that comes meanwhile waits.
     bool following = false;
-    // Hidden edge windows made ahead, a few at a time while the loop has
-    // nothing else to do, and the edges of bands no longer wanted: a band
-    // that finds its windows made shows sooner. `stocking` while the spare
-    // timer runs.
-    std::vector<platform::WindowHandle> spareEdges;
+    // Hidden bands made ahead, one at a time while the loop has nothing else
+    // to do, each painted for a listed terminal at its size; and bands no
+    // longer wanted, as they were painted. A band that finds its windows
+    // made, and painted at its size, shows sooner. `stocking` while the
+    // spare timer runs.
+    std::vector<TerminalBand> spareBands;
     bool stocking = false;
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -28,26 +29,31 @@ void hide(TerminalBand& b) {
     b.shown = false;
 }
 
-// The band's edges, hidden, kept for another band while the spares are
-// short; the rest destroyed.
-void releaseEdges(TerminalBand& b) {
-    std::vector<platform::WindowHandle>& spare = app().bands.spareEdges;
-    for (platform::WindowHandle& edge : b.edges) {
-        if (edge && spare.size() < kSpareBands * platform::kBandEdges) {
-            if (b.shown)
-                platform::hideBand(edge);
-            spare.push_back(edge);
-        } else if (edge) {
-            platform::destroyBand(edge);
-        }
-        edge = nullptr;
-    }
-    b.shown = false;
-    b.painted = {};
-}
-
 bool sameSize(const platform::Rect& a, const platform::Rect& b) {
     return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
+// The band's edges, hidden, kept as a spare with what was painted on them
+// while spares are short; otherwise destroyed.
+void releaseEdges(TerminalBand& b) {
+    hide(b);
+    std::vector<TerminalBand>& spare = app().bands.spareBands;
+    const bool whole = std::all_of(std::begin(b.edges), std::end(b.edges),
+                                   [](platform::WindowHandle e) { return e != nullptr; });
+    if (whole && spare.size() < kSpareBands) {
+        TerminalBand kept;
+        kept.terminal = b.terminal;
+        std::copy(std::begin(b.edges), std::end(b.edges), kept.edges);
+        kept.painted = b.painted;
+        kept.paintedThickness = b.paintedThickness;
+        spare.push_back(kept);
+    } else {
+        for (platform::WindowHandle edge : b.edges)
+            if (edge)
+                platform::destroyBand(edge);
+    }
+    std::fill(std::begin(b.edges), std::end(b.edges), nullptr);
+    b.painted = {};
 }
 
 // Each edge holds a surface of its own size: painted when the band is made
@@ -67,30 +73,46 @@ bool paintEdges(TerminalBand& b, const platform::BandEdgeRects& rects, const pla
     return true;
 }
 
-// All four edges or none, so a band is never drawn in part: spare ones
-// first.
-bool makeEdges(TerminalBand& b) {
-    std::vector<platform::WindowHandle>& spare = app().bands.spareEdges;
-    for (platform::WindowHandle& edge : b.edges) {
-        if (!spare.empty()) {
-            edge = spare.back();
-            spare.pop_back();
-        } else if (!(edge = platform::createBandEdge(kBandClassName))) {
+// Four new edge windows, or none, so a band is never drawn in part.
+bool createEdges(TerminalBand& b) {
+    for (platform::WindowHandle& edge : b.edges)
+        if (!(edge = platform::createBandEdge(kBandClassName))) {
             releaseEdges(b);
             return false;
         }
-    }
     return true;
 }
 
-// Spare edges for the listed terminals that have no band yet, up to the bound.
-std::size_t spareEdgesWanted() {
+// A spare's edges for the band: the spare painted for its terminal, else one
+// painted at the ring's size, else any. False when there is none.
+bool takeSpare(TerminalBand& b, const platform::Rect& bounds, int thickness) {
+    std::vector<TerminalBand>& spare = app().bands.spareBands;
+    auto it = std::find_if(spare.begin(), spare.end(),
+                           [&](const TerminalBand& s) { return s.terminal == b.terminal; });
+    if (it == spare.end())
+        it = std::find_if(spare.begin(), spare.end(), [&](const TerminalBand& s) {
+            return !isEmpty(s.painted) && sameSize(s.painted, bounds) &&
+                   s.paintedThickness == thickness;
+        });
+    if (it == spare.end() && !spare.empty())
+        it = spare.end() - 1;
+    if (it == spare.end())
+        return false;
+    std::copy(std::begin(it->edges), std::end(it->edges), b.edges);
+    b.painted = it->painted;
+    b.paintedThickness = it->paintedThickness;
+    spare.erase(it);
+    return true;
+}
+
+// Spare bands for the listed terminals that have no band yet, up to the bound.
+std::size_t spareBandsWanted() {
     const AppState& a = app();
     const std::size_t banded = static_cast<std::size_t>(
         std::count_if(a.bands.bands.begin(), a.bands.bands.end(),
                       [](const TerminalBand& b) { return b.edges[0] != nullptr; }));
     const std::size_t unbanded = a.allWindows.size() > banded ? a.allWindows.size() - banded : 0;
-    return std::min(unbanded, kSpareBands) * platform::kBandEdges;
+    return std::min(unbanded, kSpareBands);
 }
 
 void stopStocking() {
@@ -103,7 +125,7 @@ void stopStocking() {
 void updateStocking() {
     BandState& s = app().bands;
     const platform::WindowHandle main = app().mainWindow;
-    const bool wanted = main && s.spareEdges.size() < spareEdgesWanted();
+    const bool wanted = main && s.spareBands.size() < spareBandsWanted();
     if (!main || wanted == s.stocking)
         return;
     if (!wanted) {
@@ -205,13 +227,11 @@ void follow(TerminalBand& b, bool rereadDpi, Pass& pass) {
         hide(b);
         return;
     }
-    if (!b.edges[0]) {
-        const bool spare = app().bands.spareEdges.size() >= platform::kBandEdges;
-        if (!spare && pass.mayMake == 0)
+    if (!b.edges[0] && !takeSpare(b, bounds, thickness)) {
+        if (pass.mayMake == 0)
             return;  // made on a later poll
-        if (!spare)
-            --pass.mayMake;
-        if (!makeEdges(b))
+        --pass.mayMake;
+        if (!createEdges(b))
             return;  // tried again on the next poll
     }
     const platform::WindowHandle above = platform::windowAbove(b.terminal);
@@ -419,26 +439,48 @@ void removeBands() {
         releaseEdges(b);
     s.bands.clear();
     s.owed.clear();
-    for (platform::WindowHandle edge : s.spareEdges)
-        platform::destroyBand(edge);
-    s.spareEdges.clear();
+    for (const TerminalBand& spare : s.spareBands)
+        for (platform::WindowHandle edge : spare.edges)
+            platform::destroyBand(edge);
+    s.spareBands.clear();
     s.nextPoll = 0;
     updateTimer();
     stopStocking();
 }
 
-void stockSpareEdges() {
+void stockSpareBands() {
     BandState& s = app().bands;
-    const std::size_t wanted = spareEdgesWanted();
-    for (std::size_t i = 0; i < kSpareEdgesMadePerTick && s.spareEdges.size() < wanted; ++i) {
-        const platform::WindowHandle edge = platform::createBandEdge(kBandClassName);
-        if (!edge) {
+    if (s.spareBands.size() < spareBandsWanted()) {
+        std::unordered_set<platform::WindowHandle> covered;
+        for (const TerminalBand& b : s.bands)
+            if (b.edges[0])
+                covered.insert(b.terminal);
+        for (const TerminalBand& b : s.spareBands)
+            covered.insert(b.terminal);
+        TerminalBand spare;
+        for (const WindowRecord& r : app().allWindows)
+            if (!covered.count(r.handle)) {
+                spare.terminal = r.handle;
+                break;
+            }
+        if (!createEdges(spare)) {
             // The system makes no more windows now: bands make their own
             // when shown, and the next change of the selection tries again.
             stopStocking();
             return;
         }
-        s.spareEdges.push_back(edge);
+        // Painted at its terminal's ring as it is now; a band shown later
+        // paints again only if the size changed meanwhile.
+        platform::Rect frame;
+        if (spare.terminal && readFrame(spare, true, frame)) {
+            const int thickness = bandThickness(usableDpi(platform::displayDpi(frame)));
+            const platform::Rect bounds = bandBounds(frame, thickness, app().monitors);
+            platform::BandEdgeRects rects;
+            bandEdgeRects(bounds, thickness, rects);
+            if (!isEmpty(bounds))
+                paintEdges(spare, rects, bounds, thickness);
+        }
+        s.spareBands.push_back(spare);
     }
     updateStocking();
 }

@@ -45,12 +45,12 @@ constexpr std::size_t kMaxBandsMadePerTick = 4;
 constexpr std::size_t kBandsPlacedAtOnce = 16;
 constexpr unsigned kBandCatchUpMs = 10;
 constexpr std::size_t kBandsMadeOnSelection = 64;
-// Making a window is a third of what showing a band costs under Wine, so
-// edges are made ahead for as many bands as a selection shows at once (or as
-// many terminals as are listed without one), a few on each spare tick: the
-// timer's messages come only when no input waits.
+// Under Wine, making a band's windows and painting them each cost about a
+// third of showing a band, so bands are made and painted ahead for as many
+// terminals as a selection shows at once (or as many as are listed without
+// one), one on each spare tick: the timer's messages come only when no input
+// waits.
 constexpr std::size_t kSpareBands = kBandsMadeOnSelection;
-constexpr std::size_t kSpareEdgesMadePerTick = 8;
 constexpr unsigned kSpareTickMs = 15;
 constexpr std::uintptr_t kSpareTimerId = 3;
 
@@ -76,8 +76,9 @@ void followNow();
 void followTick();
 // No band remains, nor any spare edge: at exit.
 void removeBands();
-// The spare timer's share: the next few spare edges made.
-void stockSpareEdges();
+// The spare timer's share: the next spare band made, painted for the next
+// listed terminal that has neither band nor spare.
+void stockSpareBands();
 // The system reported a change of `window`, or of the z-order (nullptr):
 // the bands concerned follow at once.
 void terminalChanged(platform::WindowHandle window);

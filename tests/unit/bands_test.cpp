@@ -67,10 +67,11 @@ protected:
     // Bands whose windows exist, shown or not, besides the spare edges
     // (which must all be hidden): four edge windows each.
     int bandWindows() {
-        const auto& spare = app().bands.spareEdges;
-        EXPECT_TRUE(std::none_of(spare.begin(), spare.end(),
-                                 [&](WindowHandle e) { return desk()[e].visible; }));
-        return (edgeWindows() - static_cast<int>(spare.size())) / platform::kBandEdges;
+        const auto& spare = app().bands.spareBands;
+        for (const TerminalBand& b : spare)
+            for (WindowHandle e : b.edges)
+                EXPECT_FALSE(desk()[e].visible) << "a spare band shows";
+        return edgeWindows() / platform::kBandEdges - static_cast<int>(spare.size());
     }
     int zIndex(WindowHandle w) {
         const auto& z = desk().zOrder;
@@ -447,24 +448,27 @@ TEST_F(BandsTest, TimerAndWatchRunOnlyWhileABandIsToBeFollowed) {
     }
 }
 
-TEST_F(BandsTest, SpareEdgesAreMadeAheadAFewATimeAndReused) {
+TEST_F(BandsTest, SpareBandsAreMadeAndPaintedAheadAndReused) {
     const auto h = discover({u"a", u"b", u"c"});
+    desk()[h[1]].bounds = {0, 0, 500, 300};
     refreshWindows();  // as at start-up
     auto stocking = [&] { return desk().timers.count({app().mainWindow, kSpareTimerId}) != 0; };
-    // Twelve edges for three terminals, eight a tick, then the timer stops.
-    EXPECT_TRUE(stocking());
-    stockSpareEdges();
-    EXPECT_EQ(app().bands.spareEdges.size(), kSpareEdgesMadePerTick);
-    stockSpareEdges();
+    // One band a tick, each painted for its terminal, then the timer stops.
+    for (int tick = 0; tick < 3; ++tick) {
+        EXPECT_TRUE(stocking());
+        stockSpareBands();
+    }
     EXPECT_FALSE(stocking());
-    EXPECT_EQ(edgeWindows(), 12);
+    ASSERT_EQ(app().bands.spareBands.size(), 3u);
+    const Rect bRight = desk()[app().bands.spareBands[1].edges[3]].painted;
+    EXPECT_EQ(bRight.bottom - bRight.top, 300 - 2 * 3) << "b's right edge not painted at b's size";
     // Selecting takes them: nothing is made, every ring shows at once.
     selectAll();
     EXPECT_EQ(edgeWindows(), 12);
-    EXPECT_TRUE(app().bands.spareEdges.empty());
+    EXPECT_TRUE(app().bands.spareBands.empty());
     for (WindowHandle t : h)
         EXPECT_FALSE(ringOf(t).first == Rect{}) << "no ring";
-    // A deselected band's edges wait hidden for the next, and none is made again.
+    // A deselected band waits hidden for the next, and none is made again.
     ctrlClickRow(0);
     EXPECT_EQ(bandWindows(), 2);
     EXPECT_FALSE(stocking());
