@@ -273,10 +273,12 @@ twk_bench_down() {
     twk_wine wineserver -k >/dev/null 2>&1 || true
     twk_wine wineserver -w >/dev/null 2>&1 || true
   fi
-  [ -n "$shot_pid" ] && kill "$shot_pid" 2>/dev/null
+  # A service that already ended is no error: under `set -e` (bench.sh's exit
+  # trap) a failed kill would end the function before the state file goes.
+  [ -z "$shot_pid" ] || kill "$shot_pid" 2>/dev/null || true
   if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    _twk_wait_for 10 eval "! kill -0 $xvfb_pid 2>/dev/null" || kill -9 "$xvfb_pid" 2>/dev/null
+    kill "$xvfb_pid" 2>/dev/null || true
+    _twk_wait_for 10 eval "! kill -0 $xvfb_pid 2>/dev/null" || kill -9 "$xvfb_pid" 2>/dev/null || true
   fi
   rm -f "$TWK_STATE_FILE"
   [ "${1:-}" = quiet ] || _twk_log "down"
