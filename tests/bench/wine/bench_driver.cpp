@@ -622,13 +622,16 @@ void bandScenario(int terminals, int others, int reps) {
     }
     settle(r);
     Sleep(2000);  // the list's last paints
+    auto sampleIdle = [&](std::vector<Idle>& into, const std::string& selected) {
+        into.push_back(measureIdle(tilewickDir, serverDir));
+        record("idle CPU %, Tilewick + wineserver, " + selected + " selected, " + n, "Tilewick",
+               into.back().cpuPercent);
+        record("resident MiB, " + selected + " selected, " + n, "Tilewick",
+               into.back().residentMiB);
+    };
     std::vector<Idle> none;
-    for (int rep = 0; rep < reps; ++rep) {
-        none.push_back(measureIdle(tilewickDir, serverDir));
-        record("idle CPU %, Tilewick + wineserver, none selected, " + n, "Tilewick",
-               none.back().cpuPercent);
-        record("resident MiB, none selected, " + n, "Tilewick", none.back().residentMiB);
-    }
+    for (int rep = 0; rep < reps; ++rep)
+        sampleIdle(none, "none");
 
     LONGLONG t0 = now();
     gestures::alt('A');
@@ -649,10 +652,7 @@ void bandScenario(int terminals, int others, int reps) {
     Sleep(2000);  // what the last bands shown left to the wineserver and X, as above
     std::vector<Idle> all;
     for (int rep = 0; rep < reps; ++rep) {
-        all.push_back(measureIdle(tilewickDir, serverDir));
-        record("idle CPU %, Tilewick + wineserver, all selected, " + n, "Tilewick",
-               all.back().cpuPercent);
-        record("resident MiB, all selected, " + n, "Tilewick", all.back().residentMiB);
+        sampleIdle(all, "all");
         // The loop's answer to a message, sampled while the timer runs.
         std::vector<double> answers;
         for (int probe = 0; probe < 100; ++probe) {

@@ -254,39 +254,6 @@ TEST_F(BroadcastTest, ASingleLinePasteReachesEveryTerminalInOrderWithoutAsking) 
     EXPECT_EQ(popup(kConfirmCaption), nullptr);
 }
 
-// Terminals that paste as PuTTY does, from a reader that tries the clipboard
-// once: clicked back to back, one used to find it held by the other and paste
-// nothing, without a word. Each reads every paste now, and the clipboard ends
-// holding the user's text.
-TEST_F(BroadcastTest, TerminalsThatReadOnAThreadOfTheirOwnReadEveryPaste) {
-    for (int i = 1; i <= 3; ++i) {
-        TerminalOptions o;
-        o.title = L"t" + std::to_wstring(i);
-        o.pasteThread = true;
-        ASSERT_NO_FATAL_FAILURE(startTerminal(o, nullptr));
-    }
-    ASSERT_NO_FATAL_FAILURE(startTilewickSelecting(3, 3));
-    constexpr int kPastes = 10;
-    const wchar_t kOwnFormat[] = L"TilewickTestOwnFormat";
-    for (int p = 1; p <= kPastes; ++p) {
-        const std::wstring text = L"paste-" + std::to_wstring(p);
-        setClipboardText(text, kOwnFormat);
-        gestures::alt('V');
-        for (auto& t : terminals) {
-            ASSERT_TRUE(waitUntil([&] { return t->events("read").size() == size_t(p); }))
-                << "paste " << p << " was not read";
-            const auto read = t->events("read").back();
-            EXPECT_TRUE(read.hasPaste && read.paste == text) << read.raw;
-        }
-        // The lent clipboard held the text alone: the other format is back
-        // only once the user's clipboard is.
-        bool own = false;
-        EXPECT_TRUE(waitUntil([&] { return clipboardText(kOwnFormat, &own) == text && own; }))
-            << "the user's clipboard did not come back after paste " << p;
-    }
-    EXPECT_EQ(popup(kWarningCaption), nullptr);
-}
-
 TEST_F(BroadcastTest, AMultiLinePasteAsksFirstAndOnlyOkPastes) {
     ASSERT_NO_FATAL_FAILURE(startWith(2, 2));
     setClipboardText(L"cd /tmp\r\nls");
