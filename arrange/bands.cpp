@@ -41,12 +41,7 @@ void releaseEdges(TerminalBand& b) {
     const bool whole = std::all_of(std::begin(b.edges), std::end(b.edges),
                                    [](platform::WindowHandle e) { return e != nullptr; });
     if (whole && spare.size() < kSpareBands) {
-        TerminalBand kept;
-        kept.terminal = b.terminal;
-        std::copy(std::begin(b.edges), std::end(b.edges), kept.edges);
-        kept.painted = b.painted;
-        kept.paintedThickness = b.paintedThickness;
-        spare.push_back(kept);
+        spare.push_back(b);
     } else {
         for (platform::WindowHandle edge : b.edges)
             if (edge)
